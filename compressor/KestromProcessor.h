@@ -1,0 +1,95 @@
+#pragma once
+
+#include "compressor/DcBlocker.h"
+#include "compressor/DetectorFilter.h"
+#include "compressor/DynamicsEngine.h"
+#include "compressor/KestromSettings.h"
+#include "compressor/NoiseGenerator.h"
+
+namespace kestrom {
+
+// The whole per-block processing of the Kestrom compressor, independent of the
+// plug-in framework. Per channel: input gain, a tiny dither and a gain jitter,
+// a DC blocker, the dynamics engine (detector fed by a blend of the input and
+// the previous output, optionally band-limited), a crossfade to the dry input
+// for bypass, removal of the dither and an output DC blocker. The gain
+// reduction of the left (or only) channel drives a meter.
+//
+// Real-time safe: no allocation, no locks, no I/O, no exceptions. The owner
+// serialises calls (the plug-in holds its lock around each of them).
+struct KestromProcessor {
+    // Sample rate used by every coefficient computation; changes only in Reset.
+    double rate = 44100.0;
+
+    // Smoothed linear input and output gains, moved 90 % of the way to the
+    // knob value once per block. The output gain only rescales the feedback.
+    double inputGainState = 0.0;
+    double outputGainState = 0.0;
+    double inputGain = 1.0;  // the copy the sample loop uses
+    // Dry share of the output: 0 fully processed, 1 fully dry (Power off).
+    double bypassMix = 0.0;
+
+    NoiseGenerator ditherNoise;
+    NoiseGenerator jitterNoiseL;
+    NoiseGenerator jitterNoiseR;
+    DcBlocker inputDcL;
+    DcBlocker inputDcR;
+    DcBlocker outputDcL;
+    DcBlocker outputDcR;
+    // Previous output sample divided by the smoothed output gain.
+    double feedbackL = 0.0;
+    double feedbackR = 0.0;
+    DetectorFilter detectorFilterL;
+    DetectorFilter detectorFilterR;
+    DynamicsEngine engineL;
+    DynamicsEngine engineR;
+
+    // Meter: a 300 Hz low-pass of the left gain with rise/fall ballistics.
+    // The coefficients stay 0 until the first Reset.
+    double meterFilterGain = 0.0;
+    double meterFilterPole = 0.0;
+    double meterFilterState = 0.0;
+    double meterRise = 0.0;
+    double meterFall = 0.0;
+    double meterLevel = 0.0;
+    double meterValue = 1.0;  // meterLevel as of the last processed sample
+
+    // Sample-rate dependent coefficients (rate, meter ballistics and meter
+    // low-pass). No audio state is cleared. Returns false, changing nothing,
+    // for a rate that is not a positive finite number.
+    bool Reset(double sampleRate);
+
+    // Processes one block: per-block preparation from `settings`, then
+    // `frames` samples of inputs[0] (and inputs[1] when `stereo`) into
+    // outputs[0] (and outputs[1]). Only the channels of the chosen path are
+    // read or written; inputs and outputs may be the same buffers. A block of
+    // 0 frames still does the preparation. A non-finite input sample can
+    // affect at most its own block: recursive state that is not finite at the
+    // end of a block returns to its initial value.
+    void ProcessBlock(const double* const* inputs, double* const* outputs, int frames, bool stereo,
+                      const KestromSettings& settings);
+
+    // Position of the gain-reduction needle after the last block: the
+    // reduction in dB over a 22 dB full scale, clamped to 0..1 (0 = none).
+    // Has no side effect, so it may be called any number of times.
+    double NeedleValue() const;
+
+private:
+    // What the sample loops need beyond the processor's own fields.
+    struct BlockPlan {
+        double feedbackScale;
+        double feedbackShare;
+        double jitterDepth;
+        double link;  // 1 for dual mono (unlinked), 0 for linked detectors
+        double bypassTarget;  // added per sample to 0.05 * bypassMix
+    };
+
+    BlockPlan PrepareBlock(const KestromSettings& settings);
+    void RunMono(const double* in, double* out, int frames, const BlockPlan& plan);
+    void RunStereo(const double* inL, const double* inR, double* outL, double* outR, int frames,
+                   const BlockPlan& plan);
+    void UpdateMeter();
+    void RecoverNonFiniteState();
+};
+
+}  // namespace kestrom
