@@ -1,0 +1,292 @@
+#include "core/IPlugBase.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/FixedText.h"
+#include "core/Trace.h"
+
+IPlugBase::IPlugBase(int paramCount, const char* channelConfigText, int presetCount,
+                     const char* newTitle, const char* newProductTitle, const char* newVendorName,
+                     int32_t newEffectVersion, int32_t newEffectCode, int32_t newVendorCode,
+                     int newLatency, bool newHandlesMidi, bool newSavesStateAsChunk,
+                     bool newIsInstrument, int newApiKind)
+    : effectCode(newEffectCode),
+      vendorCode(newVendorCode),
+      effectVersion(newEffectVersion),
+      apiKind(newApiKind),
+      savesStateAsChunk(newSavesStateAsChunk),
+      isInstrument(newIsInstrument),
+      handlesMidi(newHandlesMidi),
+      latency(newLatency > 0 ? newLatency : 0) {
+    if (kestrom::TraceEnabled()) {
+        char stamp[64];
+        kestrom::FormatTraceTimeStamp(stamp, sizeof stamp);
+        KESTROM_TRACE("IPlugBase::IPlugBase", "%s:%s", newTitle ? newTitle : "", stamp);
+    }
+
+    params.resize(static_cast<std::size_t>(std::max(paramCount, 0)));
+    presets.resize(static_cast<std::size_t>(std::max(presetCount, 0)));
+
+    kestrom::CopyText(title, newTitle);
+    kestrom::CopyText(productTitle, newProductTitle);
+    kestrom::CopyText(vendorName, newVendorName);
+
+    channelConfigs = IChannelConfig::Parse(channelConfigText);
+    int maxIn = 0, maxOut = 0;
+    for (const IChannelConfig& c : channelConfigs) {
+        maxIn = std::max(maxIn, c.nIn);
+        maxOut = std::max(maxOut, c.nOut);
+    }
+    inputPointers.assign(static_cast<std::size_t>(maxIn), nullptr);
+    outputPointers.assign(static_cast<std::size_t>(maxOut), nullptr);
+    inputChannels.resize(static_cast<std::size_t>(maxIn));
+    outputChannels.resize(static_cast<std::size_t>(maxOut));
+    for (int i = 0; i < maxIn; ++i) inputChannels[i].slot = &inputPointers[i];
+    for (int i = 0; i < maxOut; ++i) outputChannels[i].slot = &outputPointers[i];
+}
+
+IPlugBase::~IPlugBase() {
+    editor.reset();
+}
+
+void IPlugBase::HandleReset() { IPlugLockGuard guard(lock); }
+
+void IPlugBase::HandleParamChange(int) { IPlugLockGuard guard(lock); }
+
+void IPlugBase::PassThrough(double** inputs, double** outputs, int frames) {
+    if (frames <= 0) return;
+    const int nIn = NInChannels(), nOut = NOutChannels();
+    int copied = 0;
+    for (; copied < nOut && copied < nIn; ++copied)
+        if (outputs[copied] != inputs[copied])
+            std::memmove(outputs[copied], inputs[copied], sizeof(double) * frames);
+    for (int i = copied; i < nOut; ++i) std::fill(outputs[i], outputs[i] + frames, 0.0);
+}
+
+void IPlugBase::ProcessBlock(double** inputs, double** outputs, int frames) {
+    PassThrough(inputs, outputs, frames);
+}
+
+void IPlugBase::ProcessBlockSingle(float** inputs, float** outputs, int frames) {
+    if (frames <= 0) return;
+    const int nIn = NInChannels(), nOut = NOutChannels();
+    int copied = 0;
+    for (; copied < nOut && copied < nIn; ++copied)
+        if (outputs[copied] != inputs[copied])
+            std::memmove(outputs[copied], inputs[copied], sizeof(float) * frames);
+    for (int i = copied; i < nOut; ++i) std::fill(outputs[i], outputs[i] + frames, 0.0f);
+}
+
+void IPlugBase::ReservedHook8(int) { IPlugLockGuard guard(lock); }
+
+void IPlugBase::HandleMidiEvent(const IMidiEvent& event) { SendMidiEvent(event); }
+
+void IPlugBase::ReservedHook10(void*) {}
+
+bool IPlugBase::ReservedQuery11(int, char* text) {
+    if (text) text[0] = '\0';
+    return false;
+}
+
+bool IPlugBase::SaveState(IStateChunk& chunk) { return SerializeParams(chunk); }
+
+int IPlugBase::LoadState(const IStateChunk& chunk, int position) {
+    return UnserializeParams(chunk, position);
+}
+
+void IPlugBase::HostParamMenu(int, int, int) {}
+
+void IPlugBase::SetParameterFromGUI(int index, double normalised) {
+    KESTROM_TRACE("IPlugBase::SetParameterFromGUI", "%d:%f", index, normalised);
+    IPlugLockGuard guard(lock);
+    IPlugParam* param = Param(index);
+    if (!param) return;
+    param->SetFromNormal(normalised);
+    TellHostParamValue(index, normalised);
+    HandleParamChange(index);
+}
+
+int IPlugBase::HostKind() { return hostKind; }
+
+int IPlugBase::ApiKind() { return apiKind; }
+
+void IPlugBase::AttachEditor(IPlugEditor* newEditor) {
+    if (!newEditor) return;
+    IPlugLockGuard guard(lock);
+    for (int i = 0; i < NParams(); ++i)
+        newEditor->SetParameterFromPlugin(i, params[i].CurrentNormal(), true);
+    newEditor->CreateDrawBuffers();
+    if (editor.get() != newEditor) editor.reset(newEditor);
+}
+
+void IPlugBase::ChangeLatency(int frames) {
+    latency = frames > 0 ? frames : 0;
+    if (latencyDelay) latencyDelay->Configure(latency);
+}
+
+bool IPlugBase::ReservedQuery36(void*) { return false; }
+
+void IPlugBase::RefreshEditorControls() {
+    if (!editor) return;
+    for (int i = 0; i < NParams(); ++i) editor->SetParameterFromPlugin(i, params[i].Value(), false);
+}
+
+void IPlugBase::ChangeBlockSize(int frames) {
+    if (frames < 0) frames = 0;
+    if (frames == blockSize) return;
+    const std::size_t n = static_cast<std::size_t>(frames);
+    // Slots point into the scratch buffers, which move when resized.
+    for (InputChannel& c : inputChannels) {
+        c.scratch.assign(n, 0.0);
+        *c.slot = c.scratch.data();
+    }
+    for (OutputChannel& c : outputChannels) {
+        c.scratch.assign(n, 0.0);
+        *c.slot = c.scratch.data();
+    }
+    blockSize = frames;
+}
+
+IPlugParam* IPlugBase::Param(int index) {
+    return index >= 0 && index < NParams() ? &params[index] : nullptr;
+}
+
+const IPlugParam* IPlugBase::Param(int index) const {
+    return index >= 0 && index < NParams() ? &params[index] : nullptr;
+}
+
+bool IPlugBase::LegalIO(int inputs, int outputs) const {
+    bool legal = false;
+    for (const IChannelConfig& c : channelConfigs) {
+        if ((inputs < 0 || inputs == c.nIn) && (outputs < 0 || outputs == c.nOut)) {
+            legal = true;
+            break;
+        }
+    }
+    KESTROM_TRACE("IPlugBase::LegalIO", "%d:%d:%s", inputs, outputs, legal ? "legal" : "illegal");
+    return legal;
+}
+
+const IChannelConfig* IPlugBase::ChannelConfig(int index) const {
+    return index >= 0 && index < NChannelConfigs() ? &channelConfigs[index] : nullptr;
+}
+
+bool IPlugBase::IsInputConnected(int index) const {
+    return index >= 0 && index < NInChannels() && inputChannels[index].connected;
+}
+
+bool IPlugBase::IsOutputConnected(int index) const {
+    return index >= 0 && index < NOutChannels() && outputChannels[index].connected;
+}
+
+void IPlugBase::ConnectInputs(int start, int count, bool connected) {
+    for (int i = std::max(start, 0); i < start + count && i < NInChannels(); ++i) {
+        InputChannel& c = inputChannels[i];
+        c.connected = connected;
+        if (!connected) {
+            *c.slot = c.scratch.data();
+            c.hostSource = nullptr;
+        }
+    }
+}
+
+void IPlugBase::ConnectOutputs(int start, int count, bool connected) {
+    for (int i = std::max(start, 0); i < start + count && i < NOutChannels(); ++i) {
+        OutputChannel& c = outputChannels[i];
+        c.connected = connected;
+        if (!connected) {
+            *c.slot = c.scratch.data();
+            c.hostTarget = nullptr;
+        }
+    }
+}
+
+void IPlugBase::AttachInputs(int start, int count, const float* const* hostBuffers, int frames) {
+    int next = 0;
+    for (int i = std::max(start, 0); i < start + count && i < NInChannels(); ++i) {
+        InputChannel& c = inputChannels[i];
+        if (!c.connected) continue;
+        c.hostSource = hostBuffers ? hostBuffers[next] : nullptr;
+        ++next;
+        *c.slot = c.scratch.data();
+    }
+    // Converted here for a block that fits the scratch buffers; a longer block
+    // is converted piece by piece when it runs.
+    if (frames <= blockSize) ConvertInputs(0, std::max(frames, 0));
+}
+
+void IPlugBase::AttachOutputs(int start, int count, float* const* hostBuffers) {
+    int next = 0;
+    for (int i = std::max(start, 0); i < start + count && i < NOutChannels(); ++i) {
+        OutputChannel& c = outputChannels[i];
+        if (!c.connected) continue;
+        *c.slot = c.scratch.data();
+        c.hostTarget = hostBuffers ? hostBuffers[next] : nullptr;
+        ++next;
+    }
+}
+
+void IPlugBase::ConvertInputs(int offset, int frames) {
+    for (InputChannel& c : inputChannels) {
+        if (!c.connected || !c.hostSource) continue;
+        const float* src = c.hostSource + offset;
+        double* dst = c.scratch.data();
+        for (int n = 0; n < frames; ++n) dst[n] = src[n];
+    }
+}
+
+void IPlugBase::ConvertOutputs(int offset, int frames) {
+    for (OutputChannel& c : outputChannels) {
+        if (!c.connected || !c.hostTarget) continue;
+        const double* src = *c.slot;
+        float* dst = c.hostTarget + offset;
+        for (int n = 0; n < frames; ++n) dst[n] = static_cast<float>(src[n]);
+    }
+}
+
+template <typename Process>
+void IPlugBase::RunPieces(int frames, Process process) {
+    if (frames < 0) frames = 0;
+    if (frames <= blockSize) {
+        process(frames);
+        ConvertOutputs(0, frames);
+        return;
+    }
+    if (blockSize <= 0) {
+        // No buffers yet: the host never announced a block size. Answer silence.
+        for (OutputChannel& c : outputChannels)
+            if (c.connected && c.hostTarget) std::fill(c.hostTarget, c.hostTarget + frames, 0.0f);
+        return;
+    }
+    // A block longer than announced: run it in pieces that fit the buffers.
+    for (int offset = 0; offset < frames; offset += blockSize) {
+        const int n = std::min(blockSize, frames - offset);
+        ConvertInputs(offset, n);
+        process(n);
+        ConvertOutputs(offset, n);
+    }
+}
+
+void IPlugBase::RunBlock(int frames) {
+    RunPieces(frames, [this](int n) { ProcessBlock(inputPointers.data(), outputPointers.data(), n); });
+}
+
+void IPlugBase::RunBypassed(int frames) {
+    RunPieces(frames, [this](int n) {
+        if (latency != 0 && latencyDelay)
+            latencyDelay->Process(inputPointers.data(), outputPointers.data(), n);
+        else
+            PassThrough(inputPointers.data(), outputPointers.data(), n);
+    });
+}
+
+void IPlugBase::ClearScratch() {
+    for (InputChannel& c : inputChannels) std::fill(c.scratch.begin(), c.scratch.end(), 0.0);
+    for (OutputChannel& c : outputChannels) std::fill(c.scratch.begin(), c.scratch.end(), 0.0);
+}
+
+void IPlugBase::CreateLatencyDelay() {
+    latencyDelay = std::make_unique<LatencyDelay>(NInChannels(), NOutChannels());
+    latencyDelay->Configure(latency);
+}
