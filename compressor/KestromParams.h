@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/IPlugParam.h"
+
+// The compressor's parameters: one table that the plug-in's definitions, the
+// editor's bindings and the host controls all read. Indices are fixed; saved
+// state stores the values in this order.
+namespace kestrom {
+
+enum KestromParam : int {
+    kIn = 0,
+    kOut,
+    kDeep,
+    kRelaxed,
+    kDualMono,
+    kNegative,
+    kPower,
+    kNumParams
+};
+
+// Editor address of the gain-reduction needle; no parameter of the plug-in.
+constexpr int kMeterIndex = 8;
+
+struct ParamSpec {
+    const char* name;
+    IPlugParam::ParamKind kind;  // Continuous or Switch
+    double defaultValue;
+    double minimum;              // Continuous only
+    double maximum;
+    double step;
+    const char* unit;
+    const char* cliName;         // option name of the command-line tool
+};
+
+constexpr ParamSpec kParamTable[kNumParams] = {
+    {"In", IPlugParam::Continuous, 0.0, -20.0, 20.0, 0.1, "dB", "in"},
+    {"Out", IPlugParam::Continuous, 0.0, -20.0, 20.0, 0.1, "dB", "out"},
+    {"Deep", IPlugParam::Switch, 0.0, 0.0, 1.0, 1.0, "", "deep"},
+    {"Relaxed", IPlugParam::Switch, 0.0, 0.0, 1.0, 1.0, "", "relaxed"},
+    {"Dual Mono", IPlugParam::Switch, 0.0, 0.0, 1.0, 1.0, "", "dual-mono"},
+    {"Negative", IPlugParam::Switch, 0.0, 0.0, 1.0, 1.0, "", "negative"},
+    {"Power", IPlugParam::Switch, 1.0, 0.0, 1.0, 1.0, "", "power"},
+};
+
+// Defines parameter `spec` on `param` the way the plug-in does.
+inline void DefineParam(IPlugParam& param, const ParamSpec& spec) {
+    if (spec.kind == IPlugParam::Switch)
+        param.DefineSwitch(spec.name, spec.defaultValue != 0.0, spec.unit, "");
+    else
+        param.DefineContinuous(spec.name, spec.defaultValue, spec.minimum, spec.maximum, spec.step,
+                               spec.unit, "", 1.0);
+}
+
+}  // namespace kestrom
