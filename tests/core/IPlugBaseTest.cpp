@@ -1,0 +1,272 @@
+#include "core/IPlugBase.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "TestPlugin.h"
+
+namespace {
+
+// Runs one host block of float buffers through the processing entry, as a host does.
+void RunHostBlock(IPlugBase& plug, const std::vector<const float*>& in, const std::vector<float*>& out,
+                  int frames, bool bypassed = false) {
+    IPlugLockGuard guard(plug.Lock());
+    plug.AttachInputs(0, plug.NInChannels(), in.data(), frames);
+    plug.AttachOutputs(0, plug.NOutChannels(), out.data());
+    if (bypassed)
+        plug.RunBypassed(frames);
+    else
+        plug.RunBlock(frames);
+}
+
+// Doubles every input into its output and remembers what it was given.
+class Doubler : public TestPlugin {
+public:
+    void ProcessBlock(double** inputs, double** outputs, int frames) override {
+        seenFrames.push_back(frames);
+        for (int c = 0; c < NOutChannels(); ++c)
+            for (int n = 0; n < frames; ++n) outputs[c][n] = 2.0 * inputs[c < NInChannels() ? c : 0][n];
+        lastInputs = {inputs[0][0], inputs[1][0]};
+    }
+    std::vector<int> seenFrames;
+    std::vector<double> lastInputs;
+};
+
+}  // namespace
+
+TEST(IChannelConfig, ParsesPairsSeparatedByBlanks) {
+    const auto configs = IChannelConfig::Parse("1-1 2-2");
+    ASSERT_EQ(configs.size(), 2u);
+    EXPECT_EQ(configs[0].nIn, 1);
+    EXPECT_EQ(configs[1].nOut, 2);
+
+    const auto trailing = IChannelConfig::Parse("1-2 ");
+    ASSERT_EQ(trailing.size(), 2u);
+    EXPECT_EQ(trailing[1].nIn, 0);
+    EXPECT_EQ(trailing[1].nOut, 0);
+
+    const auto partial = IChannelConfig::Parse("3-x");
+    ASSERT_EQ(partial.size(), 1u);
+    EXPECT_EQ(partial[0].nIn, 3);
+    EXPECT_EQ(partial[0].nOut, 0);
+}
+
+TEST(IPlugBase, ChannelsFollowTheLargestConfiguration) {
+    TestPlugin plug(1, "1-1 2-2 1-4");
+    EXPECT_EQ(plug.NInChannels(), 2);
+    EXPECT_EQ(plug.NOutChannels(), 4);
+    EXPECT_FALSE(plug.IsInputConnected(0));
+    EXPECT_FALSE(plug.IsInputConnected(7));
+    EXPECT_FALSE(plug.IsInputConnected(-1));
+}
+
+TEST(IPlugBase, LegalIOMatchesAnyConfigurationWithWildcards) {
+    TestPlugin plug;
+    EXPECT_TRUE(plug.LegalIO(2, 2));
+    EXPECT_TRUE(plug.LegalIO(1, 1));
+    EXPECT_TRUE(plug.LegalIO(1, -1));
+    EXPECT_TRUE(plug.LegalIO(-1, -1));
+    EXPECT_FALSE(plug.LegalIO(1, 2));
+    EXPECT_FALSE(plug.LegalIO(3, -1));
+}
+
+TEST(IPlugBase, ConstructionDefaults) {
+    TestPlugin plug(3, "1-1", 2);
+    EXPECT_EQ(plug.NParams(), 3);
+    EXPECT_EQ(plug.Param(3), nullptr);
+    EXPECT_EQ(plug.Param(-1), nullptr);
+    EXPECT_EQ(plug.NPresets(), 2);
+    EXPECT_STREQ(plug.SlotName(0), "empty");
+    EXPECT_EQ(plug.SampleRate(), 44100.0);
+    EXPECT_EQ(plug.BlockSize(), 0);
+    EXPECT_EQ(plug.HostKind(), -1);
+    EXPECT_STREQ(plug.Title(), "Test");
+}
+
+TEST(IPlugBase, RunBlockPassesConnectedChannelsThroughByDefault) {
+    TestPlugin plug;
+    plug.ChangeBlockSize(4);
+    plug.ConnectInputs(0, 2, true);
+    plug.ConnectOutputs(0, 2, true);
+    std::vector<float> l = {1, 2, 3, 4}, r = {-1, -2, -3, -4}, outL(4, 9), outR(4, 9);
+    RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 4);
+    EXPECT_EQ(outL, l);
+    EXPECT_EQ(outR, r);
+}
+
+TEST(IPlugBase, OutputWithoutInputIsZeroed) {
+    TestPlugin plug(0, "1-2");
+    plug.ChangeBlockSize(3);
+    plug.ConnectInputs(0, 1, true);
+    plug.ConnectOutputs(0, 2, true);
+    std::vector<float> in = {0.5f, 0.25f, 0.125f}, out1(3, 9), out2(3, 9);
+    RunHostBlock(plug, {in.data()}, {out1.data(), out2.data()}, 3);
+    EXPECT_EQ(out1, in);
+    EXPECT_EQ(out2, std::vector<float>(3, 0.0f));
+}
+
+TEST(IPlugBase, HostBuffersAreConsumedOnlyByConnectedChannels) {
+    Doubler plug;
+    plug.ChangeBlockSize(2);
+    plug.ConnectInputs(0, 2, true);
+    plug.ConnectInputs(0, 1, false);  // only input 1 connected
+    plug.ConnectOutputs(0, 2, true);
+    std::vector<float> only = {7, 8}, outL(2), outR(2);
+    RunHostBlock(plug, {only.data()}, {outL.data(), outR.data()}, 2);
+    // Input 0 is unconnected: its scratch is zero. Input 1 took the first host buffer.
+    EXPECT_EQ(plug.lastInputs[0], 0.0);
+    EXPECT_EQ(plug.lastInputs[1], 7.0);
+    EXPECT_EQ(outR, (std::vector<float>{14, 16}));
+}
+
+TEST(IPlugBase, DisconnectedInputPresentsItsLastSamplesUntilCleared) {
+    Doubler plug;
+    plug.ChangeBlockSize(2);
+    plug.ConnectInputs(0, 2, true);
+    plug.ConnectOutputs(0, 2, true);
+    std::vector<float> l = {1, 1}, r = {3, 3}, outL(2), outR(2);
+    RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 2);
+    plug.ConnectInputs(1, 1, false);
+    RunHostBlock(plug, {l.data()}, {outL.data(), outR.data()}, 2);
+    EXPECT_EQ(plug.lastInputs[1], 3.0);
+    plug.ClearScratch();
+    RunHostBlock(plug, {l.data()}, {outL.data(), outR.data()}, 2);
+    EXPECT_EQ(plug.lastInputs[1], 0.0);
+}
+
+TEST(IPlugBase, UnconnectedOutputsAreNotWritten) {
+    TestPlugin plug;
+    plug.ChangeBlockSize(2);
+    plug.ConnectInputs(0, 2, true);
+    plug.ConnectOutputs(0, 1, true);
+    std::vector<float> l = {1, 2}, r = {3, 4}, outL(2, 9);
+    RunHostBlock(plug, {l.data(), r.data()}, {outL.data()}, 2);
+    EXPECT_EQ(outL, l);
+}
+
+TEST(IPlugBase, ChangeBlockSizeKeepsContentsOnlyWhenUnchanged) {
+    Doubler plug;
+    plug.ChangeBlockSize(2);
+    plug.ConnectInputs(0, 2, true);
+    plug.ConnectOutputs(0, 2, true);
+    std::vector<float> l = {1, 1}, r = {3, 3}, outL(2), outR(2);
+    RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 2);
+    plug.ConnectInputs(1, 1, false);
+    plug.ChangeBlockSize(2);
+    RunHostBlock(plug, {l.data()}, {outL.data(), outR.data()}, 2);
+    EXPECT_EQ(plug.lastInputs[1], 3.0);
+    plug.ChangeBlockSize(4);
+    RunHostBlock(plug, {l.data()}, {outL.data(), outR.data()}, 2);
+    EXPECT_EQ(plug.lastInputs[1], 0.0);
+}
+
+TEST(IPlugBase, BlockLongerThanAnnouncedRunsInPiecesWithoutOverrun) {
+    Doubler plug;
+    plug.ChangeBlockSize(4);
+    plug.ConnectInputs(0, 2, true);
+    plug.ConnectOutputs(0, 2, true);
+    std::vector<float> l(10), r(10), outL(10), outR(10);
+    for (int i = 0; i < 10; ++i) l[i] = r[i] = static_cast<float>(i);
+    RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 10);
+    EXPECT_EQ(plug.seenFrames, (std::vector<int>{4, 4, 2}));
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(outL[i], 2.0f * i);
+}
+
+TEST(IPlugBase, BlockBeforeAnyBlockSizeGivesSilence) {
+    Doubler plug;
+    plug.ConnectInputs(0, 2, true);
+    plug.ConnectOutputs(0, 2, true);
+    std::vector<float> l(3, 1), r(3, 1), outL(3, 9), outR(3, 9);
+    RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 3);
+    EXPECT_TRUE(plug.seenFrames.empty());
+    EXPECT_EQ(outL, std::vector<float>(3, 0.0f));
+}
+
+TEST(IPlugBase, BypassWithoutLatencyIsPassThroughNotTheEffect) {
+    Doubler plug;
+    plug.ChangeBlockSize(3);
+    plug.ConnectInputs(0, 2, true);
+    plug.ConnectOutputs(0, 2, true);
+    std::vector<float> l = {1, 2, 3}, r = {4, 5, 6}, outL(3), outR(3);
+    RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 3, true);
+    EXPECT_TRUE(plug.seenFrames.empty());
+    EXPECT_EQ(outL, l);
+    EXPECT_EQ(outR, r);
+}
+
+TEST(IPlugBase, BypassWithLatencyDelaysEachChannelAcrossBlocks) {
+    TestPlugin plug(0, "2-2", 0, 3);
+    plug.CreateLatencyDelay();
+    plug.ChangeBlockSize(4);
+    plug.ConnectInputs(0, 2, true);
+    plug.ConnectOutputs(0, 2, true);
+    std::vector<float> outL(8), outR(8);
+    for (int block = 0; block < 2; ++block) {
+        std::vector<float> l(4), r(4);
+        for (int i = 0; i < 4; ++i) {
+            l[i] = static_cast<float>(1 + block * 4 + i);
+            r[i] = -l[i];
+        }
+        RunHostBlock(plug, {l.data(), r.data()}, {outL.data() + block * 4, outR.data() + block * 4}, 4, true);
+    }
+    EXPECT_EQ(outL, (std::vector<float>{0, 0, 0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(outR, (std::vector<float>{0, 0, 0, -1, -2, -3, -4, -5}));
+
+    plug.ChangeLatency(1);
+    std::vector<float> l = {9, 8}, r = {7, 6}, oL(2), oR(2);
+    RunHostBlock(plug, {l.data(), r.data()}, {oL.data(), oR.data()}, 2, true);
+    EXPECT_EQ(oL, (std::vector<float>{0, 9}));
+}
+
+TEST(IPlugBase, SetParameterFromGUISetsTellsHostAndNotifies) {
+    TestPlugin plug(2);
+    plug.Param(1)->DefineList("Mode", 0, 3);
+    plug.SetParameterFromGUI(1, 0.75);
+    EXPECT_EQ(plug.Param(1)->Value(), 2.0);
+    ASSERT_EQ(plug.toldHost.size(), 1u);
+    EXPECT_EQ(plug.toldHost[0].index, 1);
+    EXPECT_EQ(plug.toldHost[0].value, 0.75);
+    EXPECT_EQ(plug.changed, std::vector<int>{1});
+
+    plug.SetParameterFromGUI(9, 0.5);  // no such parameter: ignored
+    EXPECT_EQ(plug.toldHost.size(), 1u);
+}
+
+TEST(IPlugBase, AttachEditorPushesNormalisedValuesThenCreatesBuffers) {
+    TestPlugin plug(2);
+    plug.Param(0)->DefineContinuous("Gain", 10.0, -20.0, 20.0, 0.1);
+    plug.Param(1)->DefineSwitch("On", true);
+    std::vector<RecordingEditor::Push> pushes;
+    int buffers = 0;
+    plug.AttachEditor(new RecordingEditor(&pushes, &buffers));
+    ASSERT_EQ(pushes.size(), 2u);
+    EXPECT_EQ(pushes[0].value, 0.75);
+    EXPECT_TRUE(pushes[0].normalised);
+    EXPECT_EQ(buffers, 1);
+    ASSERT_NE(plug.Editor(), nullptr);
+
+    pushes.clear();
+    plug.RefreshEditorControls();
+    ASSERT_EQ(pushes.size(), 2u);
+    EXPECT_EQ(pushes[0].value, 10.0);
+    EXPECT_FALSE(pushes[0].normalised);
+    EXPECT_EQ(pushes[1].value, 1.0);
+}
+
+TEST(IPlugBase, LockIsRecursive) {
+    TestPlugin plug;
+    IPlugLockGuard outer(plug.Lock());
+    IPlugLockGuard inner(plug.Lock());
+    plug.HandleReset();  // takes the lock a third time
+    SUCCEED();
+}
+
+TEST(IPlugBase, IncomingMidiIsForwardedToTheHost) {
+    TestPlugin plug;
+    IMidiEvent e;
+    e.MakeNoteOn(60, 100, 5);
+    plug.HandleMidiEvent(e);
+    ASSERT_EQ(plug.sentMidi.size(), 1u);
+    EXPECT_EQ(plug.sentMidi[0].NoteNumber(), 60);
+}
