@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "tests/tools/ToolTestFiles.h"
+#include "tools/kestrom/ReplacingFile.h"
+#include "tools/kestrom/SoundFileReader.h"
+#include "tools/kestrom/SoundFileWriter.h"
+
+namespace kestrom::tool {
+namespace {
+
+using testing::Audio;
+using testing::ScratchDir;
+
+std::vector<const float*> Pointers(const Audio& audio) {
+    std::vector<const float*> p;
+    for (const auto& ch : audio.samples) {
+        p.push_back(ch.data());
+    }
+    return p;
+}
+
+TEST(SoundFile, FloatWavRoundTripIsExactForMonoAndStereoInUnevenChunks) {
+    for (int channels : {1, 2}) {
+        ScratchDir dir;
+        Audio audio = testing::Sines(channels, 1000, 44100, 1.5);  // beyond full scale survives in float
+        SoundFileWriter writer(dir.File("out.wav"));
+        std::string error;
+        ASSERT_TRUE(writer.Open(SoundFileWriter::kFloatWav, channels, 44100, error)) << error;
+        std::vector<const float*> p = Pointers(audio);
+        ASSERT_TRUE(writer.Write(p.data(), 300, error));
+        for (auto& ptr : p) {
+            ptr += 300;
+        }
+        ASSERT_TRUE(writer.Write(p.data(), 700, error));
+        ASSERT_TRUE(writer.Commit(error)) << error;
+
+        SoundFileReader reader;
+        ASSERT_TRUE(reader.Open(dir.File("out.wav"), error)) << error;
+        EXPECT_EQ(reader.Channels(), channels);
+        EXPECT_EQ(reader.SampleRate(), 44100);
+        EXPECT_EQ(reader.Frames(), 1000);
+        EXPECT_EQ(reader.Format(), SoundFileWriter::kFloatWav);
+        std::vector<std::vector<float>> back(static_cast<std::size_t>(channels), std::vector<float>(1000));
+        std::vector<float*> q;
+        for (auto& ch : back) {
+            q.push_back(ch.data());
+        }
+        EXPECT_EQ(reader.Read(q.data(), 600, error), 600);
+        for (auto& ptr : q) {
+            ptr += 600;
+        }
+        EXPECT_EQ(reader.Read(q.data(), 600, error), 400);  // the short last read
+        EXPECT_EQ(reader.Read(q.data(), 600, error), 0);
+        EXPECT_EQ(back, audio.samples);
+    }
+}
+
+TEST(SoundFile, IntegerFormatsClipInsteadOfWrappingAround) {
+    ScratchDir dir;
+    const float loud[4] = {2.0f, -2.0f, 0.5f, -0.5f};
+    const float* channels[1] = {loud};
+    std::string error;
+    SoundFileWriter writer(dir.File("pcm.wav"));
+    ASSERT_TRUE(writer.Open(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 48000, error)) << error;
+    ASSERT_TRUE(writer.Write(channels, 4, error));
+    ASSERT_TRUE(writer.Commit(error));
+    const Audio back = testing::ReadAudio(dir.File("pcm.wav"));
+    ASSERT_EQ(back.Frames(), 4u);
+    EXPECT_GT(back.samples[0][0], 0.99f);
+    EXPECT_LT(back.samples[0][1], -0.99f);
+    EXPECT_NEAR(back.samples[0][2], 0.5f, 1e-4);
+}
+
+TEST(SoundFile, UncommittedOutputLeavesNothingAndKeepsAnOldTarget) {
+    ScratchDir dir;
+    ASSERT_TRUE(testing::WriteAudio(dir.File("old.wav"), testing::Sines(1, 10)));
+    {
+        SoundFileWriter writer(dir.File("old.wav"));
+        std::string error;
+        ASSERT_TRUE(writer.Open(SoundFileWriter::kFloatWav, 2, 48000, error));
+        const Audio audio = testing::Sines(2, 100);
+        std::vector<const float*> p = Pointers(audio);
+        ASSERT_TRUE(writer.Write(p.data(), 100, error));
+        EXPECT_EQ(dir.Entries().size(), 2u);  // the target and the temporary file
+    }
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"old.wav"});
+    EXPECT_EQ(testing::ReadAudio(dir.File("old.wav")).Frames(), 10u);
+}
+
+TEST(SoundFile, CommittedOutputReplacesTheTargetWithOrdinaryPermissions) {
+    ScratchDir dir;
+    ASSERT_TRUE(testing::WriteAudio(dir.File("t.wav"), testing::Sines(1, 10)));
+    SoundFileWriter writer(dir.File("t.wav"));
+    std::string error;
+    ASSERT_TRUE(writer.Open(SoundFileWriter::kFloatWav, 1, 48000, error));
+    const Audio audio = testing::Sines(1, 50);
+    std::vector<const float*> p = Pointers(audio);
+    ASSERT_TRUE(writer.Write(p.data(), 50, error));
+    ASSERT_TRUE(writer.Commit(error));
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"t.wav"});
+    EXPECT_EQ(testing::ReadAudio(dir.File("t.wav")).Frames(), 50u);
+
+    const mode_t mask = umask(0);
+    umask(mask);
+    struct stat st {};
+    ASSERT_EQ(stat(dir.File("t.wav").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+}
+
+TEST(SoundFile, FailuresAreReportedAsOneLine) {
+    ScratchDir dir;
+    std::string error;
+    SoundFileReader reader;
+    EXPECT_FALSE(reader.Open(dir.File("missing.wav"), error));
+    EXPECT_NE(error.find("missing.wav"), std::string::npos);
+
+    {
+        std::FILE* text = std::fopen(dir.File("notes.txt").c_str(), "w");
+        std::fputs("not audio at all\n", text);
+        std::fclose(text);
+    }
+    error.clear();
+    EXPECT_FALSE(reader.Open(dir.File("notes.txt"), error));
+    EXPECT_EQ(error.find('\n'), std::string::npos);
+
+    SoundFileWriter noDir(dir.File("no/such/dir/out.wav"));
+    error.clear();
+    EXPECT_FALSE(noDir.Open(SoundFileWriter::kFloatWav, 2, 48000, error));
+    EXPECT_NE(error.find("no/such/dir"), std::string::npos);
+
+    SoundFileWriter directory(dir.File("") );  // a path ending in '/'
+    error.clear();
+    EXPECT_FALSE(directory.Open(SoundFileWriter::kFloatWav, 2, 48000, error));
+
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"notes.txt"});
+}
+
+TEST(ReplacingFile, CommitFailureRemovesTheTemporaryFile) {
+    ScratchDir dir;
+    std::filesystem::create_directory(dir.File("taken"));
+    ReplacingFile file(dir.File("taken"));  // a directory cannot be replaced by a file
+    std::string error;
+    ASSERT_TRUE(file.Create(error)) << error;
+    EXPECT_FALSE(file.Commit(error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"taken"});
+}
+
+}  // namespace
+}  // namespace kestrom::tool

@@ -1,0 +1,78 @@
+#include "tools/kestrom/PluginRunner.h"
+
+#include <string>
+
+#include "compressor/Kestrom.h"
+#include "core/IPlugLock.h"
+#include "core/IPlugParam.h"
+
+namespace kestrom::tool {
+
+PluginRunner::PluginRunner() : plug_(std::make_unique<Kestrom>()), meter_(std::make_shared<MeterReading>()) {
+    // The plug-in owns and later deletes the recorder; the reading is shared.
+    plug_->AttachEditor(new MeterRecorder(meter_));
+}
+
+PluginRunner::~PluginRunner() = default;
+
+void PluginRunner::Prepare(double sampleRate, int channels, int maxFrames) {
+    channels_ = channels;
+    plug_->ChangeSampleRate(sampleRate);
+    plug_->ChangeBlockSize(maxFrames);
+    // "1-1" connects channel 0 only; "2-2" connects both.
+    plug_->ConnectInputs(0, channels, true);
+    plug_->ConnectOutputs(0, channels, true);
+    if (channels < 2) {
+        plug_->ConnectInputs(1, 1, false);
+        plug_->ConnectOutputs(1, 1, false);
+    }
+    plug_->HandleReset();
+}
+
+void PluginRunner::SetParameter(int index, double value) {
+    IPlugLockGuard guard(plug_->Lock());
+    IPlugParam* param = plug_->Param(index);
+    if (param == nullptr) {
+        return;
+    }
+    param->Set(value);
+    plug_->HandleParamChange(index);
+}
+
+double PluginRunner::ParameterValue(int index) const {
+    const IPlugParam* param = plug_->Param(index);
+    return param != nullptr ? param->Value() : 0.0;
+}
+
+std::string PluginRunner::ParameterName(int index) const {
+    const IPlugParam* param = plug_->Param(index);
+    return param != nullptr ? param->Name() : "";
+}
+
+std::string PluginRunner::ParameterText(int index) const {
+    const IPlugParam* param = plug_->Param(index);
+    if (param == nullptr) {
+        return {};
+    }
+    char text[IPlugParam::kTextSize];
+    param->FormatValue(param->Value(), false, text);
+    std::string result = text;
+    const std::string unit = param->UnitText();
+    if (!unit.empty()) {
+        result += " " + unit;
+    }
+    return result;
+}
+
+int PluginRunner::ParameterCount() const { return plug_->NParams(); }
+
+std::optional<double> PluginRunner::RunBlock(const float* const* inputs, float* const* outputs, int frames) {
+    IPlugLockGuard guard(plug_->Lock());
+    meter_->value.reset();
+    plug_->AttachInputs(0, channels_, inputs, frames);
+    plug_->AttachOutputs(0, channels_, outputs);
+    plug_->RunBlock(frames);
+    return meter_->value;
+}
+
+}  // namespace kestrom::tool

@@ -1,0 +1,83 @@
+#include "tools/kestrom/SoundFileWriter.h"
+
+#include <unistd.h>
+
+namespace kestrom::tool {
+
+SoundFileWriter::SoundFileWriter(std::string target) : file_(std::move(target)) {}
+
+SoundFileWriter::~SoundFileWriter() {
+    if (sound_ != nullptr) {
+        sf_close(sound_);
+    }
+    // file_'s destructor removes the temporary file unless it was committed.
+}
+
+bool SoundFileWriter::Open(int format, int channels, int sampleRate, std::string& error) {
+    SF_INFO info{};
+    info.channels = channels;
+    info.samplerate = sampleRate;
+    info.format = format;
+    if (!sf_format_check(&info)) {
+        error = "cannot write '" + file_.Target() + "' in this format (" + std::to_string(channels) +
+                " channels at " + std::to_string(sampleRate) + " Hz)";
+        return false;
+    }
+    if (!file_.Create(error)) {
+        return false;
+    }
+    const int fd = file_.TakeDescriptor();
+    sound_ = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+    if (sound_ == nullptr) {
+        error = "cannot write '" + file_.Target() + "': " + sf_strerror(nullptr);
+        close(fd);
+        file_.Discard();
+        return false;
+    }
+    // Integer subtypes: clip at full scale rather than wrap around.
+    sf_command(sound_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    channels_ = channels;
+    return true;
+}
+
+bool SoundFileWriter::Write(const float* const* channels, std::int64_t frames, std::string& error) {
+    if (sound_ == nullptr) {
+        error = "'" + file_.Target() + "' is not open";
+        return false;
+    }
+    if (frames <= 0) {
+        return true;
+    }
+    const auto count = static_cast<std::size_t>(channels_);
+    if (interleaved_.size() < static_cast<std::size_t>(frames) * count) {
+        interleaved_.resize(static_cast<std::size_t>(frames) * count);
+    }
+    for (std::int64_t i = 0; i < frames; ++i) {
+        for (std::size_t c = 0; c < count; ++c) {
+            interleaved_[static_cast<std::size_t>(i) * count + c] = channels[c][i];
+        }
+    }
+    if (sf_writef_float(sound_, interleaved_.data(), frames) != frames) {
+        error = "error writing '" + file_.Target() + "': " + sf_strerror(sound_);
+        return false;
+    }
+    return true;
+}
+
+bool SoundFileWriter::Commit(std::string& error) {
+    if (sound_ == nullptr) {
+        error = "'" + file_.Target() + "' is not open";
+        return false;
+    }
+    sf_write_sync(sound_);
+    const int closed = sf_close(sound_);
+    sound_ = nullptr;
+    if (closed != 0) {
+        error = "error writing '" + file_.Target() + "': " + sf_error_number(closed);
+        file_.Discard();
+        return false;
+    }
+    return file_.Commit(error);
+}
+
+}  // namespace kestrom::tool
