@@ -24,18 +24,21 @@ class MeterRecorder : public IPlugEditor {
 public:
     explicit MeterRecorder(std::shared_ptr<MeterReading> reading) : reading_(std::move(reading)) {}
 
-    // Called by the plug-in when it attaches the editor (lock held) and by the
-    // effect at the end of each block (processing entry, lock held).
+    // Called by the plug-in base when it attaches the editor and by the effect
+    // at the end of each block inside the processing entry; both on the tool's
+    // one thread, with the plug-in's lock held.
     void SetParameterFromPlugin(int paramIdx, double value, bool /*isNormalised*/) override {
         if (paramIdx == kMeterIndex) {
             reading_->value = value;
         }
     }
 
-    // Called once by the plug-in when it attaches the editor, lock held: nothing to draw.
+    // Called once by the plug-in base when it attaches the editor (tool's
+    // thread, plug-in lock held): nothing to draw.
     void CreateDrawBuffers() override {}
 
-    // Called by the effect's parameter-change hook, lock held: nothing to redraw.
+    // Called by the effect's parameter-change hook (tool's thread, plug-in
+    // lock held): nothing to redraw.
     void MarkAllControlsDirty() override {}
 
 private:

@@ -35,6 +35,9 @@ public:
     std::string ParameterText(int index) const;
     int ParameterCount() const;
 
+    // The driven plug-in, for inspection.
+    const Kestrom& Plugin() const { return *plug_; }
+
     // Processes `frames` frames (at most the prepared maximum) from `inputs`
     // into `outputs`, one buffer per prepared channel. Returns the value handed
     // to the meter at the end of the block, or none.
