@@ -137,6 +137,19 @@ TEST(SoundFile, FailuresAreReportedAsOneLine) {
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"notes.txt"});
 }
 
+TEST(SoundFile, WavTooLongForItsHeaderBecomesRf64) {
+    const int floatWav = SoundFileWriter::kFloatWav;
+    const std::int64_t fourHours = 4LL * 3600 * 48000;
+    EXPECT_EQ(SoundFileWriter::ChooseFormat(floatWav, 2, 48000), floatWav);
+    EXPECT_EQ(SoundFileWriter::ChooseFormat(floatWav, 1, fourHours), floatWav);  // 2.8 GB
+    EXPECT_EQ(SoundFileWriter::ChooseFormat(floatWav, 2, fourHours), SF_FORMAT_RF64 | SF_FORMAT_FLOAT);
+    EXPECT_EQ(SoundFileWriter::ChooseFormat(floatWav, 2, SF_COUNT_MAX), SF_FORMAT_RF64 | SF_FORMAT_FLOAT);
+    const int pcm16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    EXPECT_EQ(SoundFileWriter::ChooseFormat(pcm16, 2, fourHours), pcm16);
+    const int flac = SF_FORMAT_FLAC | SF_FORMAT_PCM_24;
+    EXPECT_EQ(SoundFileWriter::ChooseFormat(flac, 2, 100 * fourHours), flac);
+}
+
 TEST(ReplacingFile, CommitFailureRemovesTheTemporaryFile) {
     ScratchDir dir;
     std::filesystem::create_directory(dir.File("taken"));

@@ -58,7 +58,8 @@ int RunProcess(const ProcessOptions& options, Console& console) {
     }
 
     SoundFileWriter writer(options.output);
-    const int format = options.keepFormat ? reader.Format() : SoundFileWriter::kFloatWav;
+    const int format = SoundFileWriter::ChooseFormat(options.keepFormat ? reader.Format() : SoundFileWriter::kFloatWav,
+                                                     channels, reader.Frames());
     if (!writer.Open(format, channels, reader.SampleRate(), error)) {
         return Fail(console, error);
     }

@@ -13,6 +13,45 @@ SoundFileWriter::~SoundFileWriter() {
     // file_'s destructor removes the temporary file unless it was committed.
 }
 
+namespace {
+
+// Bytes one sample takes in a subtype; 8 (the largest) when not fixed.
+std::int64_t BytesPerSample(int format) {
+    switch (format & SF_FORMAT_SUBMASK) {
+        case SF_FORMAT_PCM_S8:
+        case SF_FORMAT_PCM_U8:
+        case SF_FORMAT_ULAW:
+        case SF_FORMAT_ALAW:
+            return 1;
+        case SF_FORMAT_PCM_16:
+            return 2;
+        case SF_FORMAT_PCM_24:
+            return 3;
+        case SF_FORMAT_PCM_32:
+        case SF_FORMAT_FLOAT:
+            return 4;
+        default:
+            return 8;
+    }
+}
+
+// Largest data size a WAV header can state (32-bit sizes), less room for the
+// other chunks.
+constexpr std::int64_t kWavDataLimit = 0xFFFFFFFFll - 0x10000;
+
+}  // namespace
+
+int SoundFileWriter::ChooseFormat(int format, int channels, std::int64_t expectedFrames) {
+    if ((format & SF_FORMAT_TYPEMASK) != SF_FORMAT_WAV) {
+        return format;
+    }
+    // Divided rather than multiplied: an unknown length reads as a huge count.
+    if (channels < 1 || expectedFrames <= kWavDataLimit / (channels * BytesPerSample(format))) {
+        return format;
+    }
+    return (format & ~SF_FORMAT_TYPEMASK) | SF_FORMAT_RF64;
+}
+
 bool SoundFileWriter::Open(int format, int channels, int sampleRate, std::string& error) {
     SF_INFO info{};
     info.channels = channels;

@@ -18,6 +18,11 @@ public:
     // 32-bit float WAV, the default output format.
     static constexpr int kFloatWav = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 
+    // The format to write `expectedFrames` frames in: `format` itself, except
+    // that WAV becomes RF64 when its 32-bit sizes could not hold the data
+    // (about three hours of stereo float at 48 kHz).
+    static int ChooseFormat(int format, int channels, std::int64_t expectedFrames);
+
     explicit SoundFileWriter(std::string target);
     ~SoundFileWriter();
     SoundFileWriter(const SoundFileWriter&) = delete;
