@@ -21,7 +21,12 @@ namespace kestrom {
 //             target, then a 10.2 kHz low-pass
 //   result =  gain * a * outputFactor
 // The release time grows with the largest overshoot held since the gain last
-// sat at exactly 1. Invariant after ClearState: gain = gainShadow = 1.
+// sat at exactly 1. The low-pass output becomes the next sample's gain, so the
+// low-pass sits inside the attack and release recursions and stretches their
+// time constants by 1 / (1 - pole) (about 1.5 at 44.1 kHz, more at higher
+// rates); and since its state starts at 0, a fresh engine's first gain is
+// 1 - pole, from which it releases. Invariant after ClearState: gain =
+// gainShadow = 1, low-pass state 0 (the same start as construction).
 struct DynamicsEngine {
     // Configuration, recomputed every block.
     double outputFactor = 1.0;
