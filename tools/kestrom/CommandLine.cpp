@@ -96,8 +96,8 @@ int RunCommandLine(int argc, const char* const* argv, Console& console) {
     CLI::App* demoCmd =
         app.add_subcommand("generate-demo", "Write the built-in stereo test music (drums, bass, voice) as float WAV");
     demoCmd->add_option("OUTPUT", demoPath, "output file")->required();
-    demoCmd->add_option("--seconds", demoSeconds, "length (default 8)")->check(CLI::Range(0.0, 3600.0));
-    demoCmd->add_option("--rate", demoRate, "sample rate in Hz (default 48000)")->check(CLI::Range(8000, 384000));
+    demoCmd->add_option("--seconds", demoSeconds, "length (default 8)")->check(CLI::Range(0.0, 600.0));
+    demoCmd->add_option("--rate", demoRate, "sample rate in Hz (default 48000)")->check(CLI::Range(8000, 192000));
 
     try {
         app.parse(argc, argv);

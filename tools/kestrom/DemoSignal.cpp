@@ -77,7 +77,6 @@ DemoSignal DemoSignal::Generate(int sampleRate, double seconds) {
     const double dt = 1.0 / sampleRate;
     const double nyquist = 0.5 * sampleRate;
 
-    std::vector<double> mixL(frames), mixR(frames);
     for (std::size_t i = 0; i < frames; ++i) {
         const double t = static_cast<double>(i) * dt;
         const double loud = Section(t);
@@ -142,18 +141,20 @@ DemoSignal DemoSignal::Generate(int sampleRate, double seconds) {
         // Mix: kick, snare and bass in the middle, hi-hat to the right, voice
         // to the left. The drums keep their level in the soft bars less than the rest.
         const double drums = (0.9 * kick + 0.5 * snare) * std::sqrt(loud);
-        mixL[i] = loud * (0.8 * voice + bass + 0.6 * hat) + drums;
-        mixR[i] = loud * (0.5 * voice + bass + 1.0 * hat) + drums;
+        demo.left[i] = static_cast<float>(loud * (0.8 * voice + bass + 0.6 * hat) + drums);
+        demo.right[i] = static_cast<float>(loud * (0.5 * voice + bass + 1.0 * hat) + drums);
     }
 
+    // Scale to the wanted peak (the product in double, rounded to float once).
     double peak = 0.0;
     for (std::size_t i = 0; i < frames; ++i) {
-        peak = std::max({peak, std::fabs(mixL[i]), std::fabs(mixR[i])});
+        peak = std::max({peak, std::fabs(static_cast<double>(demo.left[i])),
+                         std::fabs(static_cast<double>(demo.right[i]))});
     }
     const double scale = peak > 0.0 ? kPeak / peak : 0.0;
     for (std::size_t i = 0; i < frames; ++i) {
-        demo.left[i] = static_cast<float>(mixL[i] * scale);
-        demo.right[i] = static_cast<float>(mixR[i] * scale);
+        demo.left[i] = static_cast<float>(demo.left[i] * scale);
+        demo.right[i] = static_cast<float>(demo.right[i] * scale);
     }
     return demo;
 }
