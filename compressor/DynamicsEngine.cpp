@@ -71,7 +71,10 @@ double DynamicsEngine::Process(double audio, double s) {
                                               : ratio / std::atan(overshoot * 0.1);
 
     // Program-dependent release: the largest overshoot since the gain was last
-    // exactly 1 lengthens the release.
+    // exactly 1 lengthens the release. Note that once the gain has been pulled
+    // down, its recovery (a release step followed by the smoother) stalls a few
+    // 1e-12 below 1 in double arithmetic, so after the first reduction the held
+    // overshoot in practice only grows.
     heldOvershootDb = gain == 1.0 ? 0.0 : std::max(heldOvershootDb, overshoot);
     const double releaseMs = std::max(0.0, releaseSlope * heldOvershootDb + releaseBaseMs);
     UpdateReleaseCoefs(releaseMs);
