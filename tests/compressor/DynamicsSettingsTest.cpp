@@ -1,6 +1,9 @@
 // What "In", "Negative" and "Relaxed" select for the detection.
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+
 #include "compressor/DynamicsSettings.h"
 
 namespace kestrom {
@@ -13,6 +16,8 @@ struct SettingsCase {
     double threshold, ratio, attack, releaseBase, averaging, feedback;
     bool jitter;
 };
+
+void PrintTo(const SettingsCase& c, std::ostream* os) { *os << c.what; }
 
 class DynamicsSettingsTable : public ::testing::TestWithParam<SettingsCase> {};
 
