@@ -12,6 +12,9 @@ libgmock-dev
 libbenchmark-dev
 libpng-dev
 zlib1g-dev
+libfreetype-dev
+libfontconfig-dev
+fonts-dejavu-core
 libsndfile1-dev
 libcli11-dev
 "
