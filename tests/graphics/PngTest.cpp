@@ -1,0 +1,301 @@
+#include <png.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "graphics/LICE_MemBitmap.h"
+#include "graphics/LICE_Png.h"
+#include "graphics/LICE_SysBitmap.h"
+#include "tests/graphics/GuardedBitmap.h"
+
+using namespace LICE;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+struct PngSpec {
+    int width = 1;
+    int height = 1;
+    int bitDepth = 8;
+    int colourType = PNG_COLOR_TYPE_RGB;
+    std::vector<Bytes> rows;              // packed as the file stores them
+    std::vector<png_color> palette;
+    Bytes paletteAlpha;                   // tRNS for palette images
+    png_color_16 transparent{};           // tRNS for grey and RGB images
+    bool hasTransparent = false;
+    bool interlaced = false;
+};
+
+void Append(png_structp png, png_bytep data, png_size_t n) {
+    Bytes* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + n);
+}
+void Flush(png_structp) {}
+
+// Writes a PNG with libpng's encoder.
+Bytes Encode(const PngSpec& s) {
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, Append, Flush);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(s.width), static_cast<png_uint_32>(s.height), s.bitDepth,
+                 s.colourType, s.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!s.palette.empty()) {
+        png_set_PLTE(png, info, s.palette.data(), static_cast<int>(s.palette.size()));
+    }
+    if (!s.paletteAlpha.empty()) {
+        png_set_tRNS(png, info, s.paletteAlpha.data(), static_cast<int>(s.paletteAlpha.size()), nullptr);
+    }
+    if (s.hasTransparent) {
+        png_set_tRNS(png, info, nullptr, 0, &s.transparent);
+    }
+    png_write_info(png, info);
+    std::vector<png_bytep> rows;
+    for (const Bytes& r : s.rows) {
+        rows.push_back(const_cast<png_bytep>(r.data()));
+    }
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+std::vector<LICE_pixel> Decoded(const Bytes& png) {
+    std::unique_ptr<LICE_IBitmap> b(DecodePng(png.data(), png.size(), nullptr));
+    std::vector<LICE_pixel> px;
+    if (b == nullptr) {
+        return px;
+    }
+    for (int y = 0; y < b->Height(); ++y) {
+        for (int x = 0; x < b->Width(); ++x) {
+            px.push_back(b->Pixels()[y * b->RowSpan() + x]);
+        }
+    }
+    return px;
+}
+
+PngSpec Grey(int depth, Bytes row, int width) {
+    PngSpec s;
+    s.width = width;
+    s.bitDepth = depth;
+    s.colourType = PNG_COLOR_TYPE_GRAY;
+    s.rows = {std::move(row)};
+    return s;
+}
+
+// A 16 × 16 RGBA picture with some texture, for the damage tests.
+Bytes Textured() {
+    PngSpec s;
+    s.width = s.height = 16;
+    s.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    for (int y = 0; y < 16; ++y) {
+        Bytes row;
+        for (int x = 0; x < 16; ++x) {
+            row.insert(row.end(), {static_cast<unsigned char>(x * 16), static_cast<unsigned char>(y * 16),
+                                   static_cast<unsigned char>(x ^ y), static_cast<unsigned char>(255 - x - y)});
+        }
+        s.rows.push_back(row);
+    }
+    return Encode(s);
+}
+
+std::uint32_t Crc(const unsigned char* p, std::size_t n) {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < n; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k) {
+            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+        }
+    }
+    return ~c;
+}
+
+void PutChunk(Bytes& out, const char* type, const Bytes& data) {
+    const std::uint32_t n = static_cast<std::uint32_t>(data.size());
+    out.insert(out.end(), {static_cast<unsigned char>(n >> 24), static_cast<unsigned char>(n >> 16),
+                           static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(n)});
+    const std::size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    const std::uint32_t c = Crc(&out[start], out.size() - start);
+    out.insert(out.end(), {static_cast<unsigned char>(c >> 24), static_cast<unsigned char>(c >> 16),
+                           static_cast<unsigned char>(c >> 8), static_cast<unsigned char>(c)});
+}
+
+// A PNG whose header claims w × h but whose data is that of `real`.
+Bytes WithClaimedSize(const Bytes& real, std::uint32_t w, std::uint32_t h) {
+    Bytes out(real.begin(), real.begin() + 8);
+    Bytes ihdr(real.begin() + 16, real.begin() + 29);
+    for (int i = 0; i < 4; ++i) {
+        ihdr[static_cast<std::size_t>(i)] = static_cast<unsigned char>(w >> (24 - 8 * i));
+        ihdr[static_cast<std::size_t>(4 + i)] = static_cast<unsigned char>(h >> (24 - 8 * i));
+    }
+    PutChunk(out, "IHDR", ihdr);
+    out.insert(out.end(), real.begin() + 33, real.end());  // the rest as it was
+    return out;
+}
+
+}  // namespace
+
+TEST(DecodePng, EveryColourTypeAndDepthBecomesArgbWords) {
+    PngSpec palette;
+    palette.width = 3;
+    palette.colourType = PNG_COLOR_TYPE_PALETTE;
+    palette.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
+    palette.paletteAlpha = {128};  // only the first entry is translucent
+    palette.rows = {{0, 1, 2}};
+
+    PngSpec palette4 = palette;
+    palette4.bitDepth = 4;
+    palette4.paletteAlpha.clear();
+    palette4.rows = {{0x21, 0x00}};  // indices 2, 1, 0
+
+    PngSpec palette1 = palette;
+    palette1.bitDepth = 1;
+    palette1.palette.resize(2);
+    palette1.paletteAlpha.clear();
+    palette1.rows = {{0x40}};  // 0, 1, 0
+
+    PngSpec greyTrns = Grey(8, {77, 78}, 2);
+    greyTrns.transparent.gray = 77;
+    greyTrns.hasTransparent = true;
+
+    PngSpec greyAlpha;
+    greyAlpha.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    greyAlpha.rows = {{100, 200}};
+
+    PngSpec rgb;
+    rgb.width = 2;
+    rgb.rows = {{1, 2, 3, 4, 5, 6}};
+
+    PngSpec rgbTrns = rgb;
+    rgbTrns.transparent.red = 1;
+    rgbTrns.transparent.green = 2;
+    rgbTrns.transparent.blue = 3;
+    rgbTrns.hasTransparent = true;
+
+    PngSpec rgba;
+    rgba.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    rgba.rows = {{1, 2, 3, 4}};
+
+    PngSpec rgba16 = rgba;
+    rgba16.bitDepth = 16;
+    rgba16.rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0}};
+
+    const struct {
+        const char* what;
+        PngSpec spec;
+        std::vector<LICE_pixel> expected;
+    } cases[] = {
+        {"8-bit palette with tRNS", palette, {0x800A141E, 0xFF28323C, 0xFF46505A}},
+        {"4-bit palette", palette4, {0xFF46505A, 0xFF28323C, 0xFF0A141E}},
+        {"1-bit palette", palette1, {0xFF0A141E, 0xFF28323C, 0xFF0A141E}},
+        {"8-bit grey", Grey(8, {77}, 1), {0xFF4D4D4D}},
+        {"1-bit grey", Grey(1, {0x40}, 2), {0xFF000000, 0xFFFFFFFF}},
+        {"2-bit grey", Grey(2, {0x1B}, 4), {0xFF000000, 0xFF555555, 0xFFAAAAAA, 0xFFFFFFFF}},
+        {"4-bit grey", Grey(4, {0x3C}, 2), {0xFF333333, 0xFFCCCCCC}},
+        {"16-bit grey keeps the high byte", Grey(16, {0xAB, 0xCD}, 1), {0xFFABABAB}},
+        {"grey with tRNS", greyTrns, {0x004D4D4D, 0xFF4E4E4E}},
+        {"grey with alpha", greyAlpha, {0xC8646464}},
+        {"RGB", rgb, {0xFF010203, 0xFF040506}},
+        {"RGB with tRNS", rgbTrns, {0x00010203, 0xFF040506}},
+        {"RGBA", rgba, {0x04010203}},
+        {"16-bit RGBA", rgba16, {0xDE12569A}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Decoded(Encode(c.spec)), c.expected) << c.what;
+    }
+}
+
+TEST(DecodePng, InterlacedPicturesDecodeLikePlainOnes) {
+    PngSpec s;
+    s.width = 9;
+    s.height = 7;
+    for (int y = 0; y < s.height; ++y) {
+        Bytes row;
+        for (int x = 0; x < s.width; ++x) {
+            row.insert(row.end(), {static_cast<unsigned char>(x), static_cast<unsigned char>(y), 7});
+        }
+        s.rows.push_back(row);
+    }
+    const std::vector<LICE_pixel> plain = Decoded(Encode(s));
+    s.interlaced = true;
+    EXPECT_EQ(Decoded(Encode(s)), plain);
+    ASSERT_EQ(plain.size(), 63u);
+    EXPECT_EQ(plain[2 * 9 + 5], 0xFF050207u);
+}
+
+TEST(DecodePng, FillsTheGivenBitmapRowByRow) {
+    const Bytes png = Textured();
+    LICE_SysBitmap sys(40, 40);  // row span 40, wider than the picture
+    ASSERT_EQ(DecodePng(png.data(), png.size(), &sys), &sys);
+    EXPECT_EQ(sys.Width(), 16);
+    EXPECT_EQ(sys.RowSpan(), 40);
+    const std::vector<LICE_pixel> fresh = Decoded(png);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            ASSERT_EQ(sys.Pixels()[y * 40 + x], fresh[static_cast<std::size_t>(y * 16 + x)]);
+        }
+    }
+    // A bitmap that cannot take the picture's size gets nothing.
+    GuardedBitmap fixed(3, 3, 0);
+    EXPECT_EQ(DecodePng(png.data(), png.size(), &fixed), nullptr);
+    EXPECT_TRUE(fixed.MarginIntact());
+}
+
+TEST(DecodePng, RefusesDamagedAndImplausiblePictures) {
+    const Bytes png = Textured();
+    ASSERT_FALSE(Decoded(png).empty());
+    // Every truncation short of the final IEND chunk fails cleanly.
+    for (std::size_t n = 0; n + 12 < png.size(); ++n) {
+        EXPECT_EQ(DecodePng(png.data(), n, nullptr), nullptr) << "length " << n;
+    }
+    // Every single-bit flip either fails or gives a picture of a sane size.
+    for (std::size_t i = 0; i < png.size(); ++i) {
+        for (int bit = 0; bit < 8; ++bit) {
+            Bytes damaged = png;
+            damaged[i] = static_cast<unsigned char>(damaged[i] ^ (1 << bit));
+            std::unique_ptr<LICE_IBitmap> b(DecodePng(damaged.data(), damaged.size(), nullptr));
+            if (b != nullptr) {
+                EXPECT_EQ(b->Width(), 16);
+                EXPECT_EQ(b->Height(), 16);
+            }
+        }
+    }
+    const struct {
+        const char* what;
+        std::uint32_t w, h;
+    } lies[] = {
+        {"more rows than the data holds", 16, 4000},
+        {"over the pixel-count limit", 100000, 100000},
+        {"over the dimension limit", 0x7FFFFFFF, 1},
+        {"zero width", 0, 16},
+    };
+    for (const auto& lie : lies) {
+        const Bytes bad = WithClaimedSize(png, lie.w, lie.h);
+        EXPECT_EQ(DecodePng(bad.data(), bad.size(), nullptr), nullptr) << lie.what;
+    }
+    const Bytes same = WithClaimedSize(png, 16, 16);
+    EXPECT_EQ(Decoded(same), Decoded(png));  // the rebuilt header itself is sound
+    const unsigned char notPng[] = "GIF89a..........";
+    EXPECT_EQ(DecodePng(notPng, sizeof notPng, nullptr), nullptr);
+    EXPECT_EQ(DecodePng(nullptr, 100, nullptr), nullptr);
+}
+
+TEST(LoadPngResource, FindsOnlyPicturesOfTheModule) {
+    EXPECT_EQ(LoadPngResource(nullptr, 9999, nullptr), nullptr);
+    EXPECT_EQ(FindModuleResource(nullptr, "BMP", 101).data, nullptr);
+    // The background picture, when the build had it, is 298 × 400.
+    if (FindModuleResource(nullptr, "PNG", 101).data != nullptr) {
+        std::unique_ptr<LICE_IBitmap> bg(LoadPngResource(nullptr, 101, nullptr));
+        ASSERT_NE(bg, nullptr);
+        EXPECT_EQ(bg->Width(), 298);
+        EXPECT_EQ(bg->Height(), 400);
+    }
+}
