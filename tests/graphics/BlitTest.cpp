@@ -159,7 +159,7 @@ TEST(Blit, NoArgumentsReadOrWriteOutsideEitherBitmap) {
     for (int a : values) {
         for (int b : values) {
             Blit(&copy, &src, a, b, b, a, big, big, 1.0f, ModeCopy);
-            Blit(&copy, &src, -a / 2, -b / 2, a / 2, b / 2, 40, 40, 1.0f, ModeCopy);
+            Blit(&copy, &src, -(a / 2), -(b / 2), a / 2, b / 2, 40, 40, 1.0f, ModeCopy);
         }
     }
     EXPECT_TRUE(copy.NoSentinelInside());

@@ -288,14 +288,21 @@ TEST(DecodePng, RefusesDamagedAndImplausiblePictures) {
     EXPECT_EQ(DecodePng(nullptr, 100, nullptr), nullptr);
 }
 
-TEST(LoadPngResource, FindsOnlyPicturesOfTheModule) {
+TEST(LoadPngResource, FindsTheEditorPicturesByOrdinal) {
     EXPECT_EQ(LoadPngResource(nullptr, 9999, nullptr), nullptr);
     EXPECT_EQ(FindModuleResource(nullptr, "BMP", 101).data, nullptr);
-    // The background picture, when the build had it, is 298 × 400.
-    if (FindModuleResource(nullptr, "PNG", 101).data != nullptr) {
-        std::unique_ptr<LICE_IBitmap> bg(LoadPngResource(nullptr, 101, nullptr));
-        ASSERT_NE(bg, nullptr);
-        EXPECT_EQ(bg->Width(), 298);
-        EXPECT_EQ(bg->Height(), 400);
+    // Each picture the build found decodes to its layout size.
+    const struct {
+        int id, w, h;
+    } pictures[] = {{101, 298, 400}, {102, 148, 18944}, {103, 148, 18944}, {104, 32, 64},
+                    {105, 16, 45},   {106, 245, 140},   {107, 298, 400}};
+    for (const auto& p : pictures) {
+        if (FindModuleResource(nullptr, "PNG", p.id).data == nullptr) {
+            continue;
+        }
+        std::unique_ptr<LICE_IBitmap> b(LoadPngResource(nullptr, p.id, nullptr));
+        ASSERT_NE(b, nullptr) << p.id;
+        EXPECT_EQ(b->Width(), p.w) << p.id;
+        EXPECT_EQ(b->Height(), p.h) << p.id;
     }
 }
