@@ -251,7 +251,7 @@ def palette_image(rgba_list, ncolours, dither):
     """Quantises opaque pictures together (they share one palette)."""
     strip = np.concatenate(rgba_list, axis=0)
     img = Image.fromarray(strip[..., :3], "RGB")
-    pal = img.quantize(ncolours, method=Image.Quantize.MEDIANCUT, kmeans=2)
+    pal = img.quantize(ncolours, method=Image.Quantize.LIBIMAGEQUANT)
     q = img.quantize(palette=pal, dither=Image.Dither.FLOYDSTEINBERG if dither else Image.Dither.NONE)
     return q
 
@@ -480,7 +480,7 @@ def draw_meter_face(c, x, y):
 
     # Scale: a base line, ticks hanging from it, numbers below.
     base_y = 66.0
-    line = cover_of(np.maximum(np.maximum(SCALE_X0 - x, x - SCALE_X1), np.abs(y - base_y) - 0.45))
+    line = cover_of(np.maximum(np.maximum(SCALE_X0 - 1.0 - x, x - SCALE_X1 - 1.0), np.abs(y - base_y - 0.5) - 0.5))
     c.paint(line, FACE_INK)
     # The red stretch from 14 dB upwards.
     red = cover_of(np.maximum(np.maximum(meter_x(14) - x, x - SCALE_X1), np.abs(y - (base_y - 1.9)) - 1.4))
@@ -491,7 +491,11 @@ def draw_meter_face(c, x, y):
         tx = meter_x(db)
         major = db in labels
         length = 7.0 if major else 4.0
-        half = 0.55 if major else 0.4
+        # Long ticks two pixels wide on the needle's centre line (a pixel
+        # boundary); short ones one pixel wide, on the pixel to its right.
+        half = 1.0 if major else 0.5
+        if not major:
+            tx += 0.5
         tick = cover_of(np.maximum(np.abs(x - tx) - half, np.maximum(base_y - y, y - (base_y + length))))
         c.paint(tick, FACE_RED if db >= 14 else FACE_INK)
     for db in labels:
@@ -545,7 +549,7 @@ def draw_knob_scales(c):
             printed(c, m, INK if db % 10 == 0 else INK_DIM, shadow=0.6)
         # Name of the knob in the gap at the bottom of the scale.
         name = "IN" if i == 0 else "OUT"
-        m = text_mask(c, cx, cy + KNOB_R + 22.0, name, "cond-bold", 12.0, anchor="ms", tracking=2.0)
+        m = text_mask(c, cx, cy + KNOB_R + 22.0, name, "cond-bold", 12.0, anchor="ms", tracking=1.2)
         printed(c, m, INK, shadow=0.7, light=0.05)
         m = text_mask(c, cx, cy + KNOB_R + 31.0, "dB", "cond", 7.0, anchor="ms")
         c.paint(m, INK_DIM, 0.9)
@@ -788,9 +792,10 @@ OVERLAY_PALETTE = (
 )
 
 OVERLAY_TEXT = [
-    ("IN", "Drive into the compressor. Turning it up also lowers the threshold "
-           "and moves ratio, release and averaging with it: more IN, more compression."),
-    ("OUT", "Output gain after the compressor, \u221220 to +20\u00a0dB."),
+    ("IN", "Drive into the compressor. The same knob sets threshold, ratio, "
+           "release and averaging together: turn it up for a higher ratio, "
+           "faster release and more compression."),
+    ("OUT", "Output gain after the compressor, \u221220\u00a0to\u00a0+20\u00a0dB."),
     ("DEEP", "The detector hears only the mids (about 220\u00a0Hz\u00a0\u2013 2.25\u00a0kHz), "
              "so bass and highs push the gain around less."),
     ("RELAXED", "Slower, smoother detection for gentler gain changes."),
@@ -838,7 +843,7 @@ def draw_overlay():
     c.paint(rule(62.5), CARD_RULE)
 
     left, col2, right = 24, 86, PANEL_W - 24
-    body_px, lead = 10.0, 12.2
+    body_px, lead = 10.5, 12.6
     yy = 78.0
     for head, body in OVERLAY_TEXT:
         c.paint(text_mask(c, left, yy, head, "cond-bold", 9.5, anchor="ls", tracking=0.8), accent)
