@@ -297,7 +297,7 @@ private:
     void DeleteControls();
     void ApplyValue(int paramIdx, double normalised);
     void BeginGesture(int paramIdx);
-    void EndGesture(int paramIdx);
+    void EndGesture();
     bool IsPluginParameter(int paramIdx) const;
 
     IPlugLock lock;  // kept for derived layers; the context itself never takes it
@@ -314,6 +314,7 @@ private:
     int lastX = 0;
     int lastY = 0;
     int clickedParam = -1;
+    int gestureParam = -1;  // the parameter whose gesture a press began; -1 when none
     bool handleMouseOver = false;
     bool strictDrawing = true;
     IControl* keyCatcher = nullptr;  // owned

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -39,6 +41,8 @@ public:
     // Copies at most 31 characters and terminates.
     void SetFontName(const char* name) {
         std::memset(fontName, 0, sizeof fontName);
-        if (name) std::strncpy(fontName, name, kFontNameSize - 1);
+        if (!name) return;
+        const size_t n = std::min(std::strlen(name), static_cast<size_t>(kFontNameSize - 1));
+        std::memcpy(fontName, name, n);
     }
 };

@@ -47,6 +47,8 @@ void IGraphics::Resize(int w, int h) {
     width = w;
     height = h;
     ClearCapture();
+    EndGesture();
+    // The controls go, so no index into them may survive.
     mouseOverIndex = -1;
     DeleteControls();
     backBuffer.reset();

@@ -41,13 +41,22 @@ void IGraphics::ClearCapture() {
     lastY = -1;
 }
 
-// The gesture calls are host slots that expect the plug-in's lock.
+// The gesture calls are host slots that expect the plug-in's lock. Exactly
+// one gesture is open at a time, and a release ends the one the press began:
+// the release may reach no control or another one (the press went to the
+// host's menu, or a popup menu took the capture), and the host must not see
+// an end without a beginning or a gesture left open.
 void IGraphics::BeginGesture(int paramIdx) {
+    EndGesture();
     IPlugLockGuard guard(plugin->Lock());
     plugin->BeginParamGesture(paramIdx);
+    gestureParam = paramIdx;
 }
 
-void IGraphics::EndGesture(int paramIdx) {
+void IGraphics::EndGesture() {
+    if (gestureParam < 0 || !plugin) return;
+    const int paramIdx = gestureParam;
+    gestureParam = -1;
     IPlugLockGuard guard(plugin->Lock());
     plugin->EndParamGesture(paramIdx);
 }
@@ -75,10 +84,8 @@ void IGraphics::DispatchMouseDown(int x, int y, const IMouseState& state) {
 void IGraphics::DispatchMouseUp(int x, int y, const IMouseState& state) {
     const int i = ControlIndexAt(x, y, false);
     ClearCapture();
-    if (i < 0) return;
-    IControl* c = controls[static_cast<size_t>(i)];
-    c->HandleMouseUp(x, y, state);
-    if (plugin && c->ParamIdx() >= 0) EndGesture(c->ParamIdx());
+    if (i >= 0) controls[static_cast<size_t>(i)]->HandleMouseUp(x, y, state);
+    EndGesture();
 }
 
 void IGraphics::DispatchMouseDrag(int x, int y, const IMouseState& state) {
