@@ -682,7 +682,7 @@ def draw_needle():
     x, y = c.grid()
     cx = NEEDLE_W / 2.0
     # Soft shadow on the face, to the right.
-    body = cover_of(np.maximum(np.abs(x - cx) - 0.9, np.maximum(-y, y - NEEDLE_H)))
+    body = cover_of(np.maximum(np.abs(x - cx) - 1.0, np.maximum(-y, y - NEEDLE_H)))
     tip = cover_of(np.maximum(np.abs(x - cx) - (6.5 - y) * 0.6, np.maximum(0.5 - y, y - 6.5)))
     shape = np.maximum(body, tip)
     sh = blur(np.roll(shape, int(1.6 * SS), axis=1), 1.0)
