@@ -866,7 +866,7 @@ def draw_overlay():
         return np.concatenate([a[:, :3] * a[:, 3:4] / 255.0, a[:, 3:4]], axis=1)
 
     idx = nearest(pm(pixels.reshape(-1, 4)), pm(pal)).astype(np.uint8).reshape(PANEL_H, PANEL_W)
-    return idx, pal, y
+    return idx, pal
 
 
 # ---------------------------------------------------------------------------
@@ -932,7 +932,7 @@ def main():
     save_rgba_png(os.path.join(out, "Bypass.png"),
                   np.concatenate([draw_bypass(False), draw_bypass(True)], axis=0))
 
-    oidx, opal, _ = draw_overlay()
+    oidx, opal = draw_overlay()
     save_palette_png(os.path.join(out, "Overlay.png"), oidx, opal, bits=4)
     check_outputs(out)
 
