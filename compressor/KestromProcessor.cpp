@@ -60,7 +60,7 @@ KestromProcessor::BlockPlan KestromProcessor::PrepareBlock(const KestromSettings
 void KestromProcessor::ProcessBlock(const double* const* inputs, double* const* outputs, int frames,
                                     bool stereo, const KestromSettings& settings) {
     const BlockPlan plan = PrepareBlock(settings);
-    if (frames > 0) {
+    if (frames > 0 && !(useFastKernels && RunKernels(inputs, outputs, frames, stereo, plan))) {
         if (stereo) {
             RunStereo(inputs[0], inputs[1], outputs[0], outputs[1], frames, plan);
         } else {
@@ -89,7 +89,7 @@ void KestromProcessor::RunMono(const double* in, double* out, int frames, const 
         out[i] = y;
         feedbackL = y * plan.feedbackScale;
 
-        UpdateMeter();
+        UpdateMeter(engineL.gain);
     }
 }
 
@@ -132,12 +132,12 @@ void KestromProcessor::RunStereo(const double* inL, const double* inR, double* o
         feedbackL = yL * plan.feedbackScale;
         feedbackR = yR * plan.feedbackScale;
 
-        UpdateMeter();
+        UpdateMeter(engineL.gain);
     }
 }
 
-void KestromProcessor::UpdateMeter() {
-    const double lp = std::fabs(engineL.gain) * 2.0 * meterFilterGain + meterFilterPole * meterFilterState;
+void KestromProcessor::UpdateMeter(double leftGain) {
+    const double lp = std::fabs(leftGain) * 2.0 * meterFilterGain + meterFilterPole * meterFilterState;
     meterFilterState = lp;
     const double ballistics = lp > meterLevel ? meterRise : meterFall;
     meterLevel = FlushToZero(lp + (meterLevel - lp) * ballistics);

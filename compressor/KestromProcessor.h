@@ -54,6 +54,13 @@ struct KestromProcessor {
     double meterLevel = 0.0;
     double meterValue = 1.0;  // meterLevel as of the last processed sample
 
+    // Whether blocks may run through the two-lane kernels (identical output
+    // bits, several times faster) where they apply. False forces the plain
+    // per-sample path, which tests compare against.
+    bool useFastKernels = true;
+    // Number of blocks that ran through the kernels (a diagnostic for tests).
+    long long kernelBlocks = 0;
+
     // Sample-rate dependent coefficients (rate, meter ballistics and meter
     // low-pass). No audio state is cleared. Returns false, changing nothing,
     // for a rate that is not a positive finite number.
@@ -74,6 +81,10 @@ struct KestromProcessor {
     // Has no side effect, so it may be called any number of times.
     double NeedleValue() const;
 
+    // One sample of the meter, from the left (or only) channel's gain; the
+    // sample loops call it after every frame.
+    void UpdateMeter(double leftGain);
+
 private:
     // What the sample loops need beyond the processor's own fields.
     struct BlockPlan {
@@ -88,7 +99,12 @@ private:
     void RunMono(const double* in, double* out, int frames, const BlockPlan& plan);
     void RunStereo(const double* inL, const double* inR, double* outL, double* outR, int frames,
                    const BlockPlan& plan);
-    void UpdateMeter();
+    // The same processing through the two-lane kernels (KestromKernels.cpp).
+    // Returns false, having changed nothing, when they do not apply to this
+    // block: no exact two-lane exp/log on this machine, or input or state
+    // outside the range in which they are proven to match the plain path.
+    bool RunKernels(const double* const* inputs, double* const* outputs, int frames, bool stereo,
+                    const BlockPlan& plan);
     void RecoverNonFiniteState();
 };
 
