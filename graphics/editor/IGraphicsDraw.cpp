@@ -115,10 +115,12 @@ bool IGraphics::FillRect(IRgba colour, const IBounds& area, const IBlend* blend)
 
 bool IGraphics::DrawLine(IRgba colour, float x1, float y1, float x2, float y2, const IBlend* blend,
                          bool antialias) {
+    // Coordinates are truncated to whole pixels; the line runs through
+    // those pixels' centres.
+    const auto centre = [](float v) { return static_cast<float>(static_cast<int>(v)) + 0.5f; };
     const IBlend* b = BlendOrDefault(blend);
-    LICE::Line(backBuffer.get(), static_cast<float>(static_cast<int>(x1)), static_cast<float>(static_cast<int>(y1)),
-               static_cast<float>(static_cast<int>(x2)), static_cast<float>(static_cast<int>(y2)), colour.Packed(),
-               b->weight, b->ShapeMode(), antialias);
+    LICE::Line(backBuffer.get(), centre(x1), centre(y1), centre(x2), centre(y2), colour.Packed(), b->weight,
+               b->ShapeMode(), antialias);
     return true;
 }
 

@@ -43,7 +43,18 @@ void IGraphics::ApplyValue(int paramIdx, double normalised) {
 }
 
 void IGraphics::ApplyPendingValues() {
-    mailbox.TakeAll([this](int paramIdx, double value) { ApplyValue(paramIdx, value); });
+    mailbox.TakeAll([this](int paramIdx, double value) {
+        // The first value a control gets becomes its default silently, which
+        // suits values pushed before the first drawing. A display value
+        // arrives after the control was drawn, so its first one is drawn too:
+        // otherwise a steady meter would never show its reading.
+        for (IControl* c : controls) {
+            if (c->ParamIdx() != paramIdx || c->DefaultValue() >= 0.0) continue;
+            c->SetValueFromPlugin(value);
+            c->MarkDirty(false);
+        }
+        ApplyValue(paramIdx, value);
+    });
 }
 
 void IGraphics::SetControlFromPlugin(int controlIdx, double normalised) {
