@@ -45,6 +45,32 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
     r->position += count;
 }
 
+// Walks the chunk headers: true when every chunk before IEND lies wholly
+// inside the bytes. libpng trusts a chunk's declared length far enough to
+// allocate it before reading it, so a few bytes claiming a 1.8 GB text chunk
+// would cost 1.8 GB; a picture whose chunks run past its end is truncated or
+// lying anyway, and is refused here without allocating anything.
+bool ChunksFitInside(const unsigned char* bytes, std::size_t length) {
+    std::size_t at = 8;  // after the signature
+    while (at < length) {
+        if (length - at < 8) {
+            return false;  // a partial chunk header
+        }
+        const std::uint32_t size = (std::uint32_t{bytes[at]} << 24) | (std::uint32_t{bytes[at + 1]} << 16) |
+                                   (std::uint32_t{bytes[at + 2]} << 8) | std::uint32_t{bytes[at + 3]};
+        const bool isEnd = std::memcmp(bytes + at + 4, "IEND", 4) == 0;
+        if (isEnd) {
+            return true;  // what follows IEND is never read
+        }
+        // Length, type, data and CRC.
+        if (size > 0x7FFFFFFFu || static_cast<std::uint64_t>(size) + 12 > length - at) {
+            return false;
+        }
+        at += static_cast<std::size_t>(size) + 12;
+    }
+    return true;  // no IEND: libpng decides whether the image data is complete
+}
+
 // Errors jump back to ReadImage; warnings are dropped (nothing prints).
 void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void OnWarning(png_structp, png_const_charp) {}
@@ -133,7 +159,8 @@ LICE_IBitmap* ReadImage(Decode* d) {
 }  // namespace
 
 LICE_IBitmap* DecodePng(const unsigned char* bytes, std::size_t length, LICE_IBitmap* dest) {
-    if (bytes == nullptr || length < 8 || png_sig_cmp(const_cast<png_bytep>(bytes), 0, 8) != 0) {
+    if (bytes == nullptr || length < 8 || png_sig_cmp(const_cast<png_bytep>(bytes), 0, 8) != 0 ||
+        !ChunksFitInside(bytes, length)) {
         return nullptr;
     }
     Decode d;

@@ -53,6 +53,7 @@ struct CopyOp {
 // alpha 255 copies the colour and makes it opaque, otherwise the colour moves
 // by (255 − s)/256 and the alpha grows by s (at most 255).
 struct SourceAlphaCopyFullOp {
+    int a = 256;  // always full weight; present so every rule has a weight member
     LICE_pixel operator()(LICE_pixel d, LICE_pixel s) const {
         const int sa = Byte(s, 3);
         if (sa == 0) {

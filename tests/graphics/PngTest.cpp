@@ -141,6 +141,18 @@ Bytes WithClaimedSize(const Bytes& real, std::uint32_t w, std::uint32_t h) {
     return out;
 }
 
+// The picture with a chunk inserted after its header that claims `claimed`
+// bytes of data but carries only `carried`.
+Bytes WithLyingChunk(const Bytes& real, const char* type, std::uint32_t claimed, std::size_t carried) {
+    Bytes out(real.begin(), real.begin() + 33);
+    out.insert(out.end(), {static_cast<unsigned char>(claimed >> 24), static_cast<unsigned char>(claimed >> 16),
+                           static_cast<unsigned char>(claimed >> 8), static_cast<unsigned char>(claimed)});
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), carried, 'x');
+    out.insert(out.end(), real.begin() + 33, real.end());
+    return out;
+}
+
 }  // namespace
 
 TEST(DecodePng, EveryColourTypeAndDepthBecomesArgbWords) {
@@ -280,6 +292,12 @@ TEST(DecodePng, RefusesDamagedAndImplausiblePictures) {
     for (const auto& lie : lies) {
         const Bytes bad = WithClaimedSize(png, lie.w, lie.h);
         EXPECT_EQ(DecodePng(bad.data(), bad.size(), nullptr), nullptr) << lie.what;
+    }
+    // Chunks that claim more bytes than the picture has (1.8 GB of text in a
+    // 300-byte file) are refused before anything is allocated for them.
+    for (const char* type : {"iTXt", "zTXt", "tEXt", "iCCP", "IDAT", "abCd"}) {
+        const Bytes bad = WithLyingChunk(png, type, 0x70485973u, 40);
+        EXPECT_EQ(DecodePng(bad.data(), bad.size(), nullptr), nullptr) << type;
     }
     const Bytes same = WithClaimedSize(png, 16, 16);
     EXPECT_EQ(Decoded(same), Decoded(png));  // the rebuilt header itself is sound
