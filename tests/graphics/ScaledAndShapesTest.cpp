@@ -92,6 +92,16 @@ TEST(RotatedBlit, ZeroAngleCopiesAndHalfTurnReverses) {
     EXPECT_EQ(GetPixel(&dst, 5, 1), GetPixel(&src, 0, 2));
 }
 
+TEST(RotatedBlit, PositiveAnglesTurnClockwise) {
+    LICE_MemBitmap src(5, 5, 4);
+    Clear(&src, 0xFF000000);
+    src.Pixels()[2 * src.RowSpan() + 4] = 0xFFFFFFFF;  // right of centre
+    LICE_MemBitmap dst(5, 5, 4);
+    RotatedBlit(&dst, &src, 0, 0, 5, 5, 0, 0, 5, 5, static_cast<float>(M_PI / 2), true, 1.0f, ModeCopy, 0, 0);
+    EXPECT_EQ(GetPixel(&dst, 2, 4), 0xFFFFFFFFu);  // now below the centre
+    EXPECT_EQ(Count(dst, 0xFFFFFFFF), 1);
+}
+
 TEST(Shapes, DrawWhereExpected) {
     LICE_MemBitmap b(12, 12, 4);
     Clear(&b, 0);
