@@ -12,6 +12,7 @@
 #define KESTROM_EXACT_EXP_LOG 1
 #include <immintrin.h>
 #define KESTROM_TARGET_FMA __attribute__((target("avx2,fma")))
+#define KESTROM_TARGET_FMA_INLINE __attribute__((always_inline, target("avx2,fma"))) inline
 #else
 #define KESTROM_EXACT_EXP_LOG 0
 #endif
@@ -64,14 +65,14 @@ struct ExactExpLog {
     static const LogEntry kLogTable[128];
 
     // Only to be called when Usable().
-    KESTROM_TARGET_FMA static inline __m128d Exp(__m128d x);
-    KESTROM_TARGET_FMA static inline __m128d Log(__m128d x);
+    KESTROM_TARGET_FMA_INLINE static __m128d Exp(__m128d x);
+    KESTROM_TARGET_FMA_INLINE static __m128d Log(__m128d x);
 #endif
 };
 
 #if KESTROM_EXACT_EXP_LOG
 
-KESTROM_TARGET_FMA inline __m128d ExactExpLog::Exp(__m128d x) {
+KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Exp(__m128d x) {
     // 128/ln2, the rounding shifter 1.5 * 2^52, -ln2/128 in a high part with
     // trailing zeros and a low part, and the polynomial's coefficients
     // (about 1/2, 1/6, 1/24, 1/120, fitted).
@@ -123,7 +124,7 @@ KESTROM_TARGET_FMA inline __m128d ExactExpLog::Exp(__m128d x) {
     return y;
 }
 
-KESTROM_TARGET_FMA inline __m128d ExactExpLog::Log(__m128d x) {
+KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Log(__m128d x) {
     // ln2 in a high part with trailing zeros and a low part; the polynomial's
     // coefficients (about -1/2, 1/3, -1/4, 1/5, -1/6, fitted); the bits of
     // 0.6875, the start of the range of z.

@@ -37,22 +37,29 @@ constexpr double kStateLimit = 1e60;
 
 using V = __m128d;
 
-KESTROM_TARGET_FMA inline V Set(double left, double right) { return _mm_set_pd(right, left); }
-KESTROM_TARGET_FMA inline V Splat(double x) { return _mm_set1_pd(x); }
-KESTROM_TARGET_FMA inline double Lane0(V v) { return _mm_cvtsd_f64(v); }
-KESTROM_TARGET_FMA inline double Lane1(V v) { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
-KESTROM_TARGET_FMA inline V Add(V a, V b) { return _mm_add_pd(a, b); }
-KESTROM_TARGET_FMA inline V Sub(V a, V b) { return _mm_sub_pd(a, b); }
-KESTROM_TARGET_FMA inline V Mul(V a, V b) { return _mm_mul_pd(a, b); }
-KESTROM_TARGET_FMA inline V Div(V a, V b) { return _mm_div_pd(a, b); }
-// mask ? a : b, lane by lane.
-KESTROM_TARGET_FMA inline V Select(V mask, V a, V b) { return _mm_blendv_pd(b, a, mask); }
+// The kernels' helpers are always expanded in place, so that the states stay
+// in registers across a whole frame.
+#define KESTROM_KERNEL_INLINE __attribute__((always_inline)) KESTROM_TARGET_FMA inline
 
-// FlushToZero on both lanes: a zero exponent field gives +0.0.
-KESTROM_TARGET_FMA inline V Flush(V x) {
-    const __m128i exponent = _mm_and_si128(_mm_castpd_si128(x), _mm_set1_epi64x(0x7ff0000000000000LL));
-    const __m128i zero = _mm_cmpeq_epi64(exponent, _mm_setzero_si128());
-    return _mm_andnot_pd(_mm_castsi128_pd(zero), x);
+KESTROM_KERNEL_INLINE V Set(double left, double right) { return _mm_set_pd(right, left); }
+KESTROM_KERNEL_INLINE V Splat(double x) { return _mm_set1_pd(x); }
+KESTROM_KERNEL_INLINE double Lane0(V v) { return _mm_cvtsd_f64(v); }
+KESTROM_KERNEL_INLINE double Lane1(V v) { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
+KESTROM_KERNEL_INLINE V Add(V a, V b) { return _mm_add_pd(a, b); }
+KESTROM_KERNEL_INLINE V Sub(V a, V b) { return _mm_sub_pd(a, b); }
+KESTROM_KERNEL_INLINE V Mul(V a, V b) { return _mm_mul_pd(a, b); }
+KESTROM_KERNEL_INLINE V Div(V a, V b) { return _mm_div_pd(a, b); }
+// mask ? a : b, lane by lane.
+KESTROM_KERNEL_INLINE V Select(V mask, V a, V b) { return _mm_blendv_pd(b, a, mask); }
+
+// FlushToZero on both lanes: |x| below the smallest normal number (a zero
+// exponent field) gives +0.0; NaN compares false and passes, like the rest.
+// Such values are rare, so the test only steers a well-predicted branch and
+// the value itself goes on without waiting for it.
+KESTROM_KERNEL_INLINE V Flush(V x) {
+    const V tiny = _mm_cmplt_pd(_mm_andnot_pd(_mm_set1_pd(-0.0), x), _mm_set1_pd(0x1p-1022));
+    if (__builtin_expect(_mm_movemask_pd(tiny) != 0, 0)) x = _mm_andnot_pd(tiny, x);
+    return x;
 }
 
 // One-pole section step: state = (2 * gainCoef) * x + pole * state. The plain
@@ -64,32 +71,32 @@ struct Section {
 
 struct Lanes {
     bool stereo;
-    KESTROM_TARGET_FMA V Load(double left, double right) const { return Set(left, stereo ? right : left); }
-    KESTROM_TARGET_FMA void Store(V v, double& left, double& right) const {
+    KESTROM_KERNEL_INLINE V Load(double left, double right) const { return Set(left, stereo ? right : left); }
+    KESTROM_KERNEL_INLINE void Store(V v, double& left, double& right) const {
         left = Lane0(v);
         if (stereo) right = Lane1(v);
     }
-    KESTROM_TARGET_FMA Section LoadSection(const FirstOrderSection& l, const FirstOrderSection& r) const {
+    KESTROM_KERNEL_INLINE Section LoadSection(const FirstOrderSection& l, const FirstOrderSection& r) const {
         return {Load(2.0 * l.gainCoef, 2.0 * r.gainCoef), Load(l.pole, r.pole), Load(l.shelf, r.shelf),
                 Load(l.state, r.state), Load(l.output, r.output)};
     }
-    KESTROM_TARGET_FMA void StoreSection(const Section& s, FirstOrderSection& l, FirstOrderSection& r) const {
+    KESTROM_KERNEL_INLINE void StoreSection(const Section& s, FirstOrderSection& l, FirstOrderSection& r) const {
         Store(s.state, l.state, r.state);
         Store(s.output, l.output, r.output);
     }
 };
 
-KESTROM_TARGET_FMA inline V LowPass(Section& s, V x) {
+KESTROM_KERNEL_INLINE V LowPass(Section& s, V x) {
     s.state = Add(Mul(s.twoGain, x), Mul(s.pole, s.state));
     s.output = Flush(s.state);
     return s.output;
 }
-KESTROM_TARGET_FMA inline V HighPass(Section& s, V x) {
+KESTROM_KERNEL_INLINE V HighPass(Section& s, V x) {
     s.state = Add(Mul(s.twoGain, x), Mul(s.pole, s.state));
     s.output = Flush(Sub(x, s.state));
     return s.output;
 }
-KESTROM_TARGET_FMA inline V HighShelf(Section& s, V x) {
+KESTROM_KERNEL_INLINE V HighShelf(Section& s, V x) {
     s.state = Add(Mul(s.twoGain, x), Mul(s.pole, s.state));
     s.output = Flush(Add(Mul(Sub(x, s.state), s.shelf), x));
     return s.output;
@@ -99,7 +106,7 @@ KESTROM_TARGET_FMA inline V HighShelf(Section& s, V x) {
 struct Blocker {
     V y, xPrevious;
 };
-KESTROM_TARGET_FMA inline V Block(Blocker& b, V x) {
+KESTROM_KERNEL_INLINE V Block(Blocker& b, V x) {
     b.y = Flush(Sub(Add(Mul(Splat(0.999), b.y), x), b.xPrevious));
     b.xPrevious = x;
     return b.y;
@@ -116,221 +123,367 @@ struct KernelPlan {
 
 bool Bounded(double x, double limit) { return std::fabs(x) <= limit; }  // false for NaN
 
-// kFeedback: the detector hears 0.3 of the previous output (normal mode).
-// kNegative: the ratio is at or below zero, Reff = R / atan(o / 10).
-template <bool kFeedback, bool kNegative>
-KESTROM_TARGET_FMA void RunLanes(KestromProcessor& p, const double* inL, const double* inR, double* outL,
-                                 double* outR, int frames, const KernelPlan& plan) {
-    const bool stereo = inR != nullptr;
-    const Lanes lanes{stereo};
+// Per-block constants of both lanes.
+struct Coefs {
+    bool stereo, linked, highPassOn, lowPassOn, instantSquare;
+    // Power on and the dry share already exactly 0: it stays 0 for the whole
+    // block (0.05 * 0 + 0), and y * (1 - 0) + dry * 0 is y up to the sign of
+    // a zero, which the flush that follows removes.
+    bool bypassIdle;
+    // Attack time 0 (normal and Negative): both attack coefficients are 0, so
+    // an attack step sets shadow and gain to the target exactly (target +
+    // finite * 0 is the target; the target is never -0).
+    bool instantAttack;
+    double jitterDepth, bypassTarget, ratioL, ratioR;
+    double msRelease[2], msShadow[2];
+    V inputGain, oneMinusShare, share, feedbackScale, oneMinusAverage, averageCoef, peakCoef, threshold,
+        ratioSlope, attackCoef, attackShadowCoef, releaseSlope, releaseBase, outputFactor, preGain, postGain,
+        drive1, drive2, asymmetry;
+};
+
+// The states of both lanes, held in registers (or the kernel's stack) for a
+// block.
+struct State {
+    Blocker inDc, outDc, colorDc;
+    Section highPass, lowPass, smoother, preShelf, postShelf;
+    V feedback, lastOutput, meanSquare, peak, held, gain, gainShadow, releaseCoef, releaseShadowCoef, y;
+    double cachedMs[2];
+    bool cached[2];
+    double bypassMix;
+    NoiseGenerator dither, jitterL, jitterR;
+};
+
+// The right-hand objects: the right channel's in stereo, the left's in mono
+// (whose lane 1 only mirrors lane 0 and is never stored).
+struct Channels {
+    KestromProcessor& p;
+    bool stereo;
+    DynamicsEngine& eR() const { return stereo ? p.engineR : p.engineL; }
+    DcBlocker& inDcR() const { return stereo ? p.inputDcR : p.inputDcL; }
+    DcBlocker& outDcR() const { return stereo ? p.outputDcR : p.outputDcL; }
+    DetectorFilter& detR() const { return stereo ? p.detectorFilterR : p.detectorFilterL; }
+    double& feedbackR() const { return stereo ? p.feedbackR : p.feedbackL; }
+};
+
+KESTROM_KERNEL_INLINE Coefs LoadCoefs(const Channels& c, const KernelPlan& plan) {
+    const Lanes lanes{c.stereo};
+    const DynamicsEngine& eL = c.p.engineL;
+    const DynamicsEngine& eR = c.eR();
+    Coefs k;
+    k.stereo = c.stereo;
+    k.linked = c.stereo && plan.linked;
+    k.highPassOn = c.p.detectorFilterL.highPassOn;
+    k.lowPassOn = c.p.detectorFilterL.lowPassOn;
+    k.instantSquare = eL.instantSquare;
+    k.bypassIdle = c.p.bypassMix == 0.0 && plan.bypassTarget == 0.0;
+    k.instantAttack = eL.attackCoef == 0.0 && eL.attackShadowCoef == 0.0 && eR.attackCoef == 0.0 &&
+                      eR.attackShadowCoef == 0.0;
+    k.jitterDepth = plan.jitterDepth;
+    k.bypassTarget = plan.bypassTarget;
+    k.ratioL = eL.ratio;
+    k.ratioR = eR.ratio;
+    k.msRelease[0] = eL.msRelease;
+    k.msRelease[1] = eR.msRelease;
+    k.msShadow[0] = eL.msShadow;
+    k.msShadow[1] = eR.msShadow;
+    k.inputGain = Splat(plan.inputGain);
+    k.oneMinusShare = Splat(1.0 - plan.share);
+    k.share = Splat(plan.share);
+    k.feedbackScale = Splat(plan.feedbackScale);
+    k.oneMinusAverage = lanes.Load(1.0 - eL.averageCoef, 1.0 - eR.averageCoef);
+    k.averageCoef = lanes.Load(eL.averageCoef, eR.averageCoef);
+    k.peakCoef = lanes.Load(eL.peakCoef, eR.peakCoef);
+    k.threshold = lanes.Load(eL.thresholdDb, eR.thresholdDb);
+    k.ratioSlope = lanes.Load(eL.ratioSlope, eR.ratioSlope);
+    k.attackCoef = lanes.Load(eL.attackCoef, eR.attackCoef);
+    k.attackShadowCoef = lanes.Load(eL.attackShadowCoef, eR.attackShadowCoef);
+    k.releaseSlope = lanes.Load(eL.releaseSlope, eR.releaseSlope);
+    k.releaseBase = lanes.Load(eL.releaseBaseMs, eR.releaseBaseMs);
+    k.outputFactor = lanes.Load(eL.outputFactor, eR.outputFactor);
+    k.preGain = lanes.Load(eL.color.preGain, eR.color.preGain);
+    k.postGain = lanes.Load(eL.color.postGain, eR.color.postGain);
+    k.drive1 = lanes.Load(eL.color.drive1, eR.color.drive1);
+    k.drive2 = lanes.Load(eL.color.drive2, eR.color.drive2);
+    k.asymmetry = lanes.Load(eL.color.asymmetry, eR.color.asymmetry);
+    return k;
+}
+
+KESTROM_KERNEL_INLINE State LoadState(const Channels& c) {
+    const Lanes lanes{c.stereo};
+    KestromProcessor& p = c.p;
+    const DynamicsEngine& eL = p.engineL;
+    const DynamicsEngine& eR = c.eR();
+    State s;
+    s.inDc = {lanes.Load(p.inputDcL.y, c.inDcR().y), lanes.Load(p.inputDcL.xPrevious, c.inDcR().xPrevious)};
+    s.outDc = {lanes.Load(p.outputDcL.y, c.outDcR().y), lanes.Load(p.outputDcL.xPrevious, c.outDcR().xPrevious)};
+    s.colorDc = {lanes.Load(eL.color.dcBlocker.y, eR.color.dcBlocker.y),
+                 lanes.Load(eL.color.dcBlocker.xPrevious, eR.color.dcBlocker.xPrevious)};
+    s.highPass = lanes.LoadSection(p.detectorFilterL.highPass, c.detR().highPass);
+    s.lowPass = lanes.LoadSection(p.detectorFilterL.lowPass, c.detR().lowPass);
+    s.smoother = lanes.LoadSection(eL.gainSmoother, eR.gainSmoother);
+    s.preShelf = lanes.LoadSection(eL.color.preShelf, eR.color.preShelf);
+    s.postShelf = lanes.LoadSection(eL.color.postShelf, eR.color.postShelf);
+    s.feedback = lanes.Load(p.feedbackL, c.feedbackR());
+    s.lastOutput = lanes.Load(eL.color.lastOutput, eR.color.lastOutput);
+    s.meanSquare = lanes.Load(eL.meanSquare, eR.meanSquare);
+    s.peak = lanes.Load(eL.peak, eR.peak);
+    s.held = lanes.Load(eL.heldOvershootDb, eR.heldOvershootDb);
+    s.gain = lanes.Load(eL.gain, eR.gain);
+    s.gainShadow = lanes.Load(eL.gainShadow, eR.gainShadow);
+    s.releaseCoef = lanes.Load(eL.releaseCoef, eR.releaseCoef);
+    s.releaseShadowCoef = lanes.Load(eL.releaseShadowCoef, eR.releaseShadowCoef);
+    s.y = _mm_setzero_pd();
+    s.cachedMs[0] = eL.cachedReleaseMs;
+    s.cachedMs[1] = eR.cachedReleaseMs;
+    s.cached[0] = eL.releaseCached;
+    s.cached[1] = eR.releaseCached;
+    s.bypassMix = p.bypassMix;
+    s.dither = p.ditherNoise;
+    s.jitterL = p.jitterNoiseL;
+    s.jitterR = p.jitterNoiseR;
+    return s;
+}
+
+KESTROM_KERNEL_INLINE void StoreState(const Channels& c, const State& s) {
+    const Lanes lanes{c.stereo};
+    KestromProcessor& p = c.p;
     DynamicsEngine& eL = p.engineL;
-    DynamicsEngine& eR = stereo ? p.engineR : p.engineL;
-    DcBlocker& inDcR = stereo ? p.inputDcR : p.inputDcL;
-    DcBlocker& outDcR = stereo ? p.outputDcR : p.outputDcL;
-    DetectorFilter& detR = stereo ? p.detectorFilterR : p.detectorFilterL;
-    double& feedbackR = stereo ? p.feedbackR : p.feedbackL;
+    DynamicsEngine& eR = c.eR();
+    lanes.Store(s.inDc.y, p.inputDcL.y, c.inDcR().y);
+    lanes.Store(s.inDc.xPrevious, p.inputDcL.xPrevious, c.inDcR().xPrevious);
+    lanes.Store(s.outDc.y, p.outputDcL.y, c.outDcR().y);
+    lanes.Store(s.outDc.xPrevious, p.outputDcL.xPrevious, c.outDcR().xPrevious);
+    lanes.Store(s.colorDc.y, eL.color.dcBlocker.y, eR.color.dcBlocker.y);
+    lanes.Store(s.colorDc.xPrevious, eL.color.dcBlocker.xPrevious, eR.color.dcBlocker.xPrevious);
+    if (p.detectorFilterL.highPassOn) lanes.StoreSection(s.highPass, p.detectorFilterL.highPass, c.detR().highPass);
+    if (p.detectorFilterL.lowPassOn) lanes.StoreSection(s.lowPass, p.detectorFilterL.lowPass, c.detR().lowPass);
+    lanes.StoreSection(s.smoother, eL.gainSmoother, eR.gainSmoother);
+    lanes.StoreSection(s.preShelf, eL.color.preShelf, eR.color.preShelf);
+    lanes.StoreSection(s.postShelf, eL.color.postShelf, eR.color.postShelf);
+    lanes.Store(s.feedback, p.feedbackL, c.feedbackR());
+    lanes.Store(s.lastOutput, eL.color.lastOutput, eR.color.lastOutput);
+    lanes.Store(s.meanSquare, eL.meanSquare, eR.meanSquare);
+    lanes.Store(s.peak, eL.peak, eR.peak);
+    lanes.Store(s.held, eL.heldOvershootDb, eR.heldOvershootDb);
+    lanes.Store(s.gain, eL.gain, eR.gain);
+    lanes.Store(s.gainShadow, eL.gainShadow, eR.gainShadow);
+    lanes.Store(s.releaseCoef, eL.releaseCoef, eR.releaseCoef);
+    lanes.Store(s.releaseShadowCoef, eL.releaseShadowCoef, eR.releaseShadowCoef);
+    eL.cachedReleaseMs = s.cachedMs[0];
+    eL.releaseCached = s.cached[0];
+    if (c.stereo) {
+        eR.cachedReleaseMs = s.cachedMs[1];
+        eR.releaseCached = s.cached[1];
+    }
+    p.bypassMix = s.bypassMix;
+    p.ditherNoise = s.dither;
+    p.jitterNoiseL = s.jitterL;
+    p.jitterNoiseR = s.jitterR;
+}
 
-    // Per-block constants.
-    const V inputGain = Splat(plan.inputGain);
-    const V oneMinusShare = Splat(1.0 - plan.share);
-    const V share = Splat(plan.share);
-    const V feedbackScale = Splat(plan.feedbackScale);
-    const bool highPassOn = p.detectorFilterL.highPassOn;
-    const bool lowPassOn = p.detectorFilterL.lowPassOn;
-    const bool instantSquare = eL.instantSquare;
-    const V oneMinusAverage = lanes.Load(1.0 - eL.averageCoef, 1.0 - eR.averageCoef);
-    const V averageCoef = lanes.Load(eL.averageCoef, eR.averageCoef);
-    const V peakCoef = lanes.Load(eL.peakCoef, eR.peakCoef);
-    const V threshold = lanes.Load(eL.thresholdDb, eR.thresholdDb);
-    const V ratioSlope = lanes.Load(eL.ratioSlope, eR.ratioSlope);
-    const double ratioL = eL.ratio, ratioR = eR.ratio;
-    const V attackCoef = lanes.Load(eL.attackCoef, eR.attackCoef);
-    const V attackShadowCoef = lanes.Load(eL.attackShadowCoef, eR.attackShadowCoef);
-    const V releaseSlope = lanes.Load(eL.releaseSlope, eR.releaseSlope);
-    const V releaseBase = lanes.Load(eL.releaseBaseMs, eR.releaseBaseMs);
-    const V outputFactor = lanes.Load(eL.outputFactor, eR.outputFactor);
-    const V preGain = lanes.Load(eL.color.preGain, eR.color.preGain);
-    const V postGain = lanes.Load(eL.color.postGain, eR.color.postGain);
-    const V drive1 = lanes.Load(eL.color.drive1, eR.color.drive1);
-    const V drive2 = lanes.Load(eL.color.drive2, eR.color.drive2);
-    const V asymmetry = lanes.Load(eL.color.asymmetry, eR.color.asymmetry);
+// Input gain, dither (returned in d), jitter and the input DC blocker.
+KESTROM_KERNEL_INLINE V InputStep(State& s, const Coefs& k, V dry, double& d) {
+    d = s.dither.Next() * kDitherDepth;
+    const double jitterL = 1.0 + k.jitterDepth * s.jitterL.Next();
+    const double jitterR = k.stereo ? 1.0 + k.jitterDepth * s.jitterR.Next() : jitterL;
+    V x = Flush(Add(Mul(k.inputGain, dry), Splat(d)));
+    x = Mul(x, Set(jitterL, jitterR));
+    return Block(s.inDc, x);
+}
+
+// The detector signal. Without feedback the share is 0 and the plain path
+// adds feedback * 0 to x * 1; the sum is x except that a zero may change
+// sign. Likewise linking adds v * 0 to the maximum (or, for dual mono, the
+// maximum * 0 to v). The sign of a zero cannot reach any output: the
+// detector signal is only squared or passed through sections whose outputs
+// are flushed and whose states it enters only as a zero term.
+template <bool kFeedback>
+KESTROM_KERNEL_INLINE V DetectorStep(State& s, const Coefs& k, V x) {
+    V v = kFeedback ? Add(Mul(x, k.oneMinusShare), Mul(s.feedback, k.share)) : x;
+    if (k.linked) {
+        // std::max(vL, vR) = vL < vR ? vR : vL in both lanes, which is
+        // maxpd(vR, vL) (its first operand if greater, else its second).
+        v = _mm_max_pd(_mm_unpackhi_pd(v, v), _mm_unpacklo_pd(v, v));
+    }
+    if (k.highPassOn) v = HighPass(s.highPass, v);
+    if (k.lowPassOn) v = LowPass(s.lowPass, v);
+    return v;
+}
+
+// The colour stage on the audio.
+KESTROM_KERNEL_INLINE V ColorStep(State& s, const Coefs& k, V x) {
     const V one = Splat(1.0);
-    const V zero = _mm_setzero_pd();
+    const V e = HighShelf(s.preShelf, Mul(k.preGain, x));
+    const V u = Mul(k.drive1, e);
+    const V w = Mul(Mul(k.drive2, e), s.lastOutput);
+    V shaped = Sub(Div(u, _mm_sqrt_pd(Add(Mul(u, u), one))),
+                   Mul(Div(w, _mm_sqrt_pd(Add(Mul(w, w), one))), k.asymmetry));
+    shaped = HighShelf(s.postShelf, shaped);
+    s.lastOutput = Flush(Mul(k.postGain, Block(s.colorDc, shaped)));
+    return s.lastOutput;
+}
 
-    // States into registers.
-    Blocker inDc{lanes.Load(p.inputDcL.y, inDcR.y), lanes.Load(p.inputDcL.xPrevious, inDcR.xPrevious)};
-    Blocker outDc{lanes.Load(p.outputDcL.y, outDcR.y), lanes.Load(p.outputDcL.xPrevious, outDcR.xPrevious)};
-    Blocker colorDc{lanes.Load(eL.color.dcBlocker.y, eR.color.dcBlocker.y),
-                    lanes.Load(eL.color.dcBlocker.xPrevious, eR.color.dcBlocker.xPrevious)};
-    V feedback = lanes.Load(p.feedbackL, feedbackR);
-    Section highPass = lanes.LoadSection(p.detectorFilterL.highPass, detR.highPass);
-    Section lowPass = lanes.LoadSection(p.detectorFilterL.lowPass, detR.lowPass);
-    Section smoother = lanes.LoadSection(eL.gainSmoother, eR.gainSmoother);
-    Section preShelf = lanes.LoadSection(eL.color.preShelf, eR.color.preShelf);
-    Section postShelf = lanes.LoadSection(eL.color.postShelf, eR.color.postShelf);
-    V lastOutput = lanes.Load(eL.color.lastOutput, eR.color.lastOutput);
-    V meanSquare = lanes.Load(eL.meanSquare, eR.meanSquare);
-    V peak = lanes.Load(eL.peak, eR.peak);
-    V held = lanes.Load(eL.heldOvershootDb, eR.heldOvershootDb);
-    V gain = lanes.Load(eL.gain, eR.gain);
-    V gainShadow = lanes.Load(eL.gainShadow, eR.gainShadow);
-    // The release coefficients of the last release time of each lane.
-    DynamicsEngine* const engines[2] = {&eL, &eR};
-    double cachedMs[2] = {eL.cachedReleaseMs, eR.cachedReleaseMs};
-    bool cached[2] = {eL.releaseCached, eR.releaseCached};
-    V releaseCoef = lanes.Load(eL.releaseCoef, eR.releaseCoef);
-    V releaseShadowCoef = lanes.Load(eL.releaseShadowCoef, eR.releaseShadowCoef);
-    double bypassMix = p.bypassMix;
-    V y = zero;
+// Mean square, root, peak follower, level in dB.
+KESTROM_KERNEL_INLINE V LevelStep(State& s, const Coefs& k, V v) {
+    const V square = Mul(v, v);
+    s.meanSquare = k.instantSquare ? square : Add(Mul(k.oneMinusAverage, square), Mul(k.averageCoef, s.meanSquare));
+    // The plain path flushes the root and the level in dB; neither can be
+    // subnormal or -0 here (the mean square is +0 or more, its root of a
+    // subnormal is normal; a logarithm is 0 only at 1, else at least
+    // 2^-53 in magnitude), so both flushes are identities and are left out.
+    const V level = _mm_sqrt_pd(s.meanSquare);
+    s.peak = Select(_mm_cmpgt_pd(level, s.peak), level, Add(level, Mul(Sub(s.peak, level), k.peakCoef)));
+    // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
+    return Mul(ExactExpLog::Log(s.peak), Splat(kLogToDb));
+}
 
+struct Target {
+    V overshoot;
+    V gain;
+};
+
+// Overshoot and target gain of a level.
+template <bool kNegative>
+KESTROM_KERNEL_INLINE Target TargetStep(const Coefs& k, V levelDb) {
+    const V one = Splat(1.0);
+    const V over = _mm_cmpgt_pd(levelDb, k.threshold);
+    const int overMask = _mm_movemask_pd(over);
+    const V overshoot = _mm_and_pd(over, Sub(levelDb, k.threshold));
+    // Where the level is not over the threshold the target is exp(0) = 1
+    // exactly, and neither the ratio nor the exponential is needed.
+    if (!overMask) return {overshoot, one};
+    V effectiveRatio;
+    if (kNegative) {
+        const double oL = Lane0(overshoot), oR = Lane1(overshoot);
+        effectiveRatio = Set((overMask & 1) ? k.ratioL / std::atan(oL * 0.1) : 1.0,
+                             (k.stereo && (overMask & 2)) ? k.ratioR / std::atan(oR * 0.1) : 1.0);
+    } else {
+        effectiveRatio = Add(Mul(Mul(k.ratioSlope, overshoot), Splat(0.02)), one);
+    }
+    const V targetDb = Mul(overshoot, Sub(Div(one, effectiveRatio), one));
+    const V argument = Select(over, Mul(targetDb, Splat(kDbToLog)), Splat(-1.0));
+    return {overshoot, Select(over, Flush(ExactExpLog::Exp(argument)), one)};
+}
+
+// Held overshoot, release time and coefficients, attack or release
+// smoothing and the gain smoother; returns the new gain.
+KESTROM_KERNEL_INLINE V GainStep(State& s, const Coefs& k, const Target& t) {
+    const V one = Splat(1.0);
+    // 0 when the gain is exactly 1, else std::max(held, overshoot) =
+    // held < overshoot ? overshoot : held.
+    s.held = _mm_andnot_pd(_mm_cmpeq_pd(s.gain, one), _mm_max_pd(t.overshoot, s.held));
+    // std::max(0.0, ms) = 0 < ms ? ms : 0.
+    const V releaseMs = _mm_max_pd(Add(Mul(k.releaseSlope, s.held), k.releaseBase), _mm_setzero_pd());
+    const double ms[2] = {Lane0(releaseMs), Lane1(releaseMs)};
+    if (!(s.cached[0] && ms[0] == s.cachedMs[0]) || (k.stereo && !(s.cached[1] && ms[1] == s.cachedMs[1]))) {
+        double coef[2] = {Lane0(s.releaseCoef), Lane1(s.releaseCoef)};
+        double shadowCoef[2] = {Lane0(s.releaseShadowCoef), Lane1(s.releaseShadowCoef)};
+        for (int lane = 0; lane < (k.stereo ? 2 : 1); ++lane) {
+            if (s.cached[lane] && ms[lane] == s.cachedMs[lane]) continue;
+            coef[lane] = std::exp(-1.0 / (k.msRelease[lane] * ms[lane]));
+            shadowCoef[lane] = std::exp(-1.0 / (k.msShadow[lane] * ms[lane]));
+            s.cachedMs[lane] = ms[lane];
+            s.cached[lane] = true;
+        }
+        if (!k.stereo) {
+            coef[1] = coef[0];
+            shadowCoef[1] = shadowCoef[0];
+        }
+        s.releaseCoef = Set(coef[0], coef[1]);
+        s.releaseShadowCoef = Set(shadowCoef[0], shadowCoef[1]);
+    }
+    // Attack (target <= gain): shadow toward the target, gain toward the
+    // shadow. Release: shadow and gain toward the target. Both update the
+    // shadow the same way, with their own coefficient.
+    const V attack = _mm_cmple_pd(t.gain, s.gain);
+    if (k.instantAttack) {
+        s.gainShadow = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gainShadow, t.gain), s.releaseShadowCoef)));
+        s.gain = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gain, t.gain), s.releaseCoef)));
+        return s.gain = LowPass(s.smoother, s.gain);
+    }
+    s.gainShadow = Add(t.gain, Mul(Sub(s.gainShadow, t.gain), Select(attack, k.attackShadowCoef, s.releaseShadowCoef)));
+    const V base = Select(attack, s.gainShadow, t.gain);
+    s.gain = Add(base, Mul(Sub(s.gain, base), Select(attack, k.attackCoef, s.releaseCoef)));
+    s.gain = LowPass(s.smoother, s.gain);
+    return s.gain;
+}
+
+// Output gain, bypass crossfade, dither removal and the output DC blocker;
+// writes the frame and advances the meter.
+KESTROM_KERNEL_INLINE void OutputStep(KestromProcessor& p, State& s, const Coefs& k, V audio, V dry, double d,
+                                          double* outL, double* outR, int i) {
+    V y = Mul(Mul(s.gain, audio), k.outputFactor);
+    if (k.bypassIdle) {
+        y = Flush(y);
+    } else {
+        s.bypassMix = 0.05 * s.bypassMix + k.bypassTarget;
+        y = Flush(Add(Mul(y, Splat(1.0 - s.bypassMix)), Mul(dry, Splat(s.bypassMix))));
+    }
+    y = Block(s.outDc, Sub(y, Splat(d)));
+    s.y = y;
+    outL[i] = Lane0(y);
+    if (k.stereo) outR[i] = Lane1(y);
+    p.UpdateMeter(Lane0(s.gain));
+}
+
+KESTROM_KERNEL_INLINE V Dry(const double* inL, const double* inR, bool stereo, int i) {
+    return stereo ? Set(inL[i], inR[i]) : Splat(inL[i]);
+}
+
+// Normal mode: the detector hears 0.3 of the previous output, so each frame
+// waits for the last; one fused loop, everything in registers.
+template <bool kNegative>
+KESTROM_TARGET_FMA void RunFeedback(const Channels& c, const double* inL, const double* inR, double* outL,
+                                    double* outR, int frames, const KernelPlan& plan) {
+    const Coefs k = LoadCoefs(c, plan);
+    State s = LoadState(c);
     for (int i = 0; i < frames; ++i) {
-        const V dry = stereo ? Set(inL[i], inR[i]) : Splat(inL[i]);
-        const double d = p.ditherNoise.Next() * kDitherDepth;
-        const double jitterL = 1.0 + plan.jitterDepth * p.jitterNoiseL.Next();
-        const double jitterR = stereo ? 1.0 + plan.jitterDepth * p.jitterNoiseR.Next() : jitterL;
-        const V dither = Splat(d);
-        V x = Flush(Add(Mul(inputGain, dry), dither));
-        x = Mul(x, Set(jitterL, jitterR));
-        x = Block(inDc, x);
-
-        // Detector. Without feedback the share is 0 and the plain path adds
-        // feedback * 0 to x * 1; the sum is x except that a zero may change
-        // sign. Likewise linking adds v * 0 to the maximum (or, for dual mono,
-        // the maximum * 0 to v). The sign of a zero cannot reach any output:
-        // the detector signal is only squared or passed through sections
-        // whose outputs are flushed and whose states it enters only as a
-        // zero term.
-        V v = kFeedback ? Add(Mul(x, oneMinusShare), Mul(feedback, share)) : x;
-        if (stereo && plan.linked) {
-            // std::max(vL, vR): vR if vL < vR, else vL.
-            const V swapped = _mm_shuffle_pd(v, v, 1);
-            const V m = _mm_max_sd(swapped, v);
-            v = _mm_unpacklo_pd(m, m);
-        }
-        if (highPassOn) v = HighPass(highPass, v);
-        if (lowPassOn) v = LowPass(lowPass, v);
-
-        // Colour stage on the audio.
-        const V e = HighShelf(preShelf, Mul(preGain, x));
-        const V u = Mul(drive1, e);
-        const V w = Mul(Mul(drive2, e), lastOutput);
-        V shaped = Sub(Div(u, _mm_sqrt_pd(Add(Mul(u, u), one))),
-                       Mul(Div(w, _mm_sqrt_pd(Add(Mul(w, w), one))), asymmetry));
-        shaped = HighShelf(postShelf, shaped);
-        lastOutput = Flush(Mul(postGain, Block(colorDc, shaped)));
-        const V audio = lastOutput;
-
-        // Level detector.
-        const V square = Mul(v, v);
-        meanSquare = instantSquare ? square : Add(Mul(oneMinusAverage, square), Mul(averageCoef, meanSquare));
-        const V level = Flush(_mm_sqrt_pd(meanSquare));
-        peak = Select(_mm_cmpgt_pd(level, peak), level, Add(level, Mul(Sub(peak, level), peakCoef)));
-        // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
-        const V levelDb = Flush(Mul(ExactExpLog::Log(peak), Splat(kLogToDb)));
-
-        // Gain computer.
-        const V over = _mm_cmpgt_pd(levelDb, threshold);
-        const int overMask = _mm_movemask_pd(over);
-        const V overshoot = _mm_and_pd(over, Sub(levelDb, threshold));
-        V effectiveRatio;
-        if (kNegative) {
-            // Only lanes over the threshold use the ratio; the others skip
-            // their arc tangent.
-            const double oL = Lane0(overshoot), oR = Lane1(overshoot);
-            effectiveRatio = Set((overMask & 1) ? ratioL / std::atan(oL * 0.1) : 1.0,
-                                 (stereo && (overMask & 2)) ? ratioR / std::atan(oR * 0.1) : 1.0);
-        } else {
-            effectiveRatio = Add(Mul(Mul(ratioSlope, overshoot), Splat(0.02)), one);
-        }
-
-        // Held overshoot: 0 when the gain is exactly 1, else
-        // std::max(held, overshoot) = held < overshoot ? overshoot : held.
-        held = _mm_andnot_pd(_mm_cmpeq_pd(gain, one), _mm_max_pd(overshoot, held));
-        // std::max(0.0, t) = 0 < t ? t : 0.
-        const V releaseMs = _mm_max_pd(Add(Mul(releaseSlope, held), releaseBase), zero);
-        const double msL = Lane0(releaseMs), msR = Lane1(releaseMs);
-        if (!(cached[0] && msL == cachedMs[0]) || (stereo && !(cached[1] && msR == cachedMs[1]))) {
-            double coef[2] = {Lane0(releaseCoef), Lane1(releaseCoef)};
-            double shadowCoef[2] = {Lane0(releaseShadowCoef), Lane1(releaseShadowCoef)};
-            const double ms[2] = {msL, msR};
-            for (int lane = 0; lane < (stereo ? 2 : 1); ++lane) {
-                if (cached[lane] && ms[lane] == cachedMs[lane]) continue;
-                coef[lane] = std::exp(-1.0 / (engines[lane]->msRelease * ms[lane]));
-                shadowCoef[lane] = std::exp(-1.0 / (engines[lane]->msShadow * ms[lane]));
-                cachedMs[lane] = ms[lane];
-                cached[lane] = true;
-            }
-            if (!stereo) {
-                coef[1] = coef[0];
-                shadowCoef[1] = shadowCoef[0];
-            }
-            releaseCoef = Set(coef[0], coef[1]);
-            releaseShadowCoef = Set(shadowCoef[0], shadowCoef[1]);
-        }
-
-        // Target gain: exp(0) = 1 exactly where the level is not over the
-        // threshold, so those lanes skip the exponential.
-        V target = one;
-        if (overMask) {
-            const V targetDb = Mul(overshoot, Sub(Div(one, effectiveRatio), one));
-            const V argument = Select(over, Mul(targetDb, Splat(kDbToLog)), Splat(-1.0));
-            target = Select(over, Flush(ExactExpLog::Exp(argument)), one);
-        }
-
-        // Attack (target <= gain): shadow toward the target, gain toward the
-        // shadow. Release: shadow and gain toward the target. Both update the
-        // shadow the same way, with their own coefficient.
-        const V attack = _mm_cmple_pd(target, gain);
-        gainShadow = Add(target, Mul(Sub(gainShadow, target), Select(attack, attackShadowCoef, releaseShadowCoef)));
-        const V base = Select(attack, gainShadow, target);
-        gain = Add(base, Mul(Sub(gain, base), Select(attack, attackCoef, releaseCoef)));
-        gain = LowPass(smoother, gain);
-
-        y = Mul(Mul(gain, audio), outputFactor);
-
-        bypassMix = 0.05 * bypassMix + plan.bypassTarget;
-        y = Flush(Add(Mul(y, Splat(1.0 - bypassMix)), Mul(dry, Splat(bypassMix))));
-        y = Block(outDc, Sub(y, dither));
-        if (stereo) {
-            outL[i] = Lane0(y);
-            outR[i] = Lane1(y);
-        } else {
-            outL[i] = Lane0(y);
-        }
-        if (kFeedback) feedback = Mul(y, feedbackScale);
-
-        p.UpdateMeter(Lane0(gain));
+        const V dry = Dry(inL, inR, k.stereo, i);
+        double d;
+        const V x = InputStep(s, k, dry, d);
+        const V v = DetectorStep<true>(s, k, x);
+        const V audio = ColorStep(s, k, x);
+        const Target t = TargetStep<kNegative>(k, LevelStep(s, k, v));
+        GainStep(s, k, t);
+        OutputStep(c.p, s, k, audio, dry, d, outL, outR, i);
+        s.feedback = Mul(s.y, k.feedbackScale);
     }
-    if (!kFeedback && frames > 0) feedback = Mul(y, feedbackScale);
+    StoreState(c, s);
+}
 
-    // Registers back into the states.
-    lanes.Store(inDc.y, p.inputDcL.y, inDcR.y);
-    lanes.Store(inDc.xPrevious, p.inputDcL.xPrevious, inDcR.xPrevious);
-    lanes.Store(outDc.y, p.outputDcL.y, outDcR.y);
-    lanes.Store(outDc.xPrevious, p.outputDcL.xPrevious, outDcR.xPrevious);
-    lanes.Store(colorDc.y, eL.color.dcBlocker.y, eR.color.dcBlocker.y);
-    lanes.Store(colorDc.xPrevious, eL.color.dcBlocker.xPrevious, eR.color.dcBlocker.xPrevious);
-    lanes.Store(feedback, p.feedbackL, feedbackR);
-    if (highPassOn) lanes.StoreSection(highPass, p.detectorFilterL.highPass, detR.highPass);
-    if (lowPassOn) lanes.StoreSection(lowPass, p.detectorFilterL.lowPass, detR.lowPass);
-    lanes.StoreSection(smoother, eL.gainSmoother, eR.gainSmoother);
-    lanes.StoreSection(preShelf, eL.color.preShelf, eR.color.preShelf);
-    lanes.StoreSection(postShelf, eL.color.postShelf, eR.color.postShelf);
-    lanes.Store(lastOutput, eL.color.lastOutput, eR.color.lastOutput);
-    lanes.Store(meanSquare, eL.meanSquare, eR.meanSquare);
-    lanes.Store(peak, eL.peak, eR.peak);
-    lanes.Store(held, eL.heldOvershootDb, eR.heldOvershootDb);
-    lanes.Store(gain, eL.gain, eR.gain);
-    lanes.Store(gainShadow, eL.gainShadow, eR.gainShadow);
-    lanes.Store(releaseCoef, eL.releaseCoef, eR.releaseCoef);
-    lanes.Store(releaseShadowCoef, eL.releaseShadowCoef, eR.releaseShadowCoef);
-    eL.cachedReleaseMs = cachedMs[0];
-    eL.releaseCached = cached[0];
-    if (stereo) {
-        eR.cachedReleaseMs = cachedMs[1];
-        eR.releaseCached = cached[1];
+// Negative and Relaxed: no feedback, so the level and target of every frame
+// are known before the gain recursion runs. Short passes over chunks of the
+// block let the long operations (square roots, log, exp, arc tangents) of
+// neighbouring frames overlap; only the cheap recursions stay serial.
+template <bool kNegative>
+KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const double* inR, double* outL,
+                                    double* outR, int frames, const KernelPlan& plan) {
+    constexpr int kChunk = 128;
+    const Coefs k = LoadCoefs(c, plan);
+    State s = LoadState(c);
+    alignas(16) V levels[kChunk], audio[kChunk];
+    alignas(16) Target targets[kChunk];
+    double dither[kChunk];
+    for (int start = 0; start < frames; start += kChunk) {
+        const int n = frames - start < kChunk ? frames - start : kChunk;
+        // The colour stage's own recursion (through its last output, a
+        // square root and a division) is the longest chain here; the
+        // detector's work overlaps it.
+        for (int i = 0; i < n; ++i) {
+            const V x = InputStep(s, k, Dry(inL, inR, k.stereo, start + i), dither[i]);
+            levels[i] = LevelStep(s, k, DetectorStep<false>(s, k, x));
+            audio[i] = ColorStep(s, k, x);
+        }
+        for (int i = 0; i < n; ++i) targets[i] = TargetStep<kNegative>(k, levels[i]);
+        for (int i = 0; i < n; ++i) {
+            GainStep(s, k, targets[i]);
+            OutputStep(c.p, s, k, audio[i], Dry(inL, inR, k.stereo, start + i), dither[i], outL + start,
+                       outR ? outR + start : nullptr, i);
+        }
     }
-    p.bypassMix = bypassMix;
+    // The plain path updates the feedback every frame; only the last counts.
+    s.feedback = Mul(s.y, k.feedbackScale);
+    StoreState(c, s);
 }
 
 bool InputsBounded(const double* x, int frames) {
@@ -391,18 +544,18 @@ bool KestromProcessor::RunKernels(const double* const* inputs, double* const* ou
                        plan.link == 0.0};
     const double* inR = stereo ? inputs[1] : nullptr;
     double* outR = stereo ? outputs[1] : nullptr;
-    const bool feedback = plan.feedbackShare != 0.0;
+    const Channels c{*this, stereo};
     const bool negative = !(engineL.ratio > 0.0);
-    if (feedback) {
+    if (plan.feedbackShare != 0.0) {
         if (negative)
-            RunLanes<true, true>(*this, inputs[0], inR, outputs[0], outR, frames, k);
+            RunFeedback<true>(c, inputs[0], inR, outputs[0], outR, frames, k);
         else
-            RunLanes<true, false>(*this, inputs[0], inR, outputs[0], outR, frames, k);
+            RunFeedback<false>(c, inputs[0], inR, outputs[0], outR, frames, k);
     } else {
         if (negative)
-            RunLanes<false, true>(*this, inputs[0], inR, outputs[0], outR, frames, k);
+            RunOpenLoop<true>(c, inputs[0], inR, outputs[0], outR, frames, k);
         else
-            RunLanes<false, false>(*this, inputs[0], inR, outputs[0], outR, frames, k);
+            RunOpenLoop<false>(c, inputs[0], inR, outputs[0], outR, frames, k);
     }
     ++kernelBlocks;
     return true;

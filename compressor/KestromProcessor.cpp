@@ -136,14 +136,6 @@ void KestromProcessor::RunStereo(const double* inL, const double* inR, double* o
     }
 }
 
-void KestromProcessor::UpdateMeter(double leftGain) {
-    const double lp = std::fabs(leftGain) * 2.0 * meterFilterGain + meterFilterPole * meterFilterState;
-    meterFilterState = lp;
-    const double ballistics = lp > meterLevel ? meterRise : meterFall;
-    meterLevel = FlushToZero(lp + (meterLevel - lp) * ballistics);
-    meterValue = meterLevel;
-}
-
 double KestromProcessor::NeedleValue() const {
     // ln(0) gives -inf here, i.e. +inf dB of reduction, which clamps to 1.
     const double value = std::log(std::fabs(meterValue)) * -kLogToDb / kNeedleFullScaleDb;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cmath>
+
 #include "compressor/DcBlocker.h"
 #include "compressor/DetectorFilter.h"
 #include "compressor/DynamicsEngine.h"
+#include "compressor/FlushToZero.h"
 #include "compressor/KestromSettings.h"
 #include "compressor/NoiseGenerator.h"
 
@@ -82,8 +85,15 @@ struct KestromProcessor {
     double NeedleValue() const;
 
     // One sample of the meter, from the left (or only) channel's gain; the
-    // sample loops call it after every frame.
-    void UpdateMeter(double leftGain);
+    // sample loops call it after every frame. A 300 Hz low-pass of |gain|,
+    // then rise/fall ballistics.
+    void UpdateMeter(double leftGain) {
+        const double lp = std::fabs(leftGain) * 2.0 * meterFilterGain + meterFilterPole * meterFilterState;
+        meterFilterState = lp;
+        const double ballistics = lp > meterLevel ? meterRise : meterFall;
+        meterLevel = FlushToZero(lp + (meterLevel - lp) * ballistics);
+        meterValue = meterLevel;
+    }
 
 private:
     // What the sample loops need beyond the processor's own fields.
