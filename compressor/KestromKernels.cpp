@@ -461,20 +461,27 @@ KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const 
     constexpr int kChunk = 128;
     const Coefs k = LoadCoefs(c, plan);
     State s = LoadState(c);
-    alignas(16) V levels[kChunk], audio[kChunk];
+    alignas(16) V xs[kChunk], levels[kChunk], audio[kChunk];
     alignas(16) Target targets[kChunk];
     double dither[kChunk];
     for (int start = 0; start < frames; start += kChunk) {
         const int n = frames - start < kChunk ? frames - start : kChunk;
         // The colour stage's own recursion (through its last output, a
-        // square root and a division) is the longest chain here; the
-        // detector's work overlaps it.
+        // square root and a division) is the longest chain of all; it runs
+        // beside the pass with the most independent work: the detector's,
+        // or in Negative the arc tangents.
         for (int i = 0; i < n; ++i) {
             const V x = InputStep(s, k, Dry(inL, inR, k.stereo, start + i), dither[i]);
             levels[i] = LevelStep(s, k, DetectorStep<false>(s, k, x));
-            audio[i] = ColorStep(s, k, x);
+            if (kNegative)
+                xs[i] = x;
+            else
+                audio[i] = ColorStep(s, k, x);
         }
-        for (int i = 0; i < n; ++i) targets[i] = TargetStep<kNegative>(k, levels[i]);
+        for (int i = 0; i < n; ++i) {
+            targets[i] = TargetStep<kNegative>(k, levels[i]);
+            if (kNegative) audio[i] = ColorStep(s, k, xs[i]);
+        }
         for (int i = 0; i < n; ++i) {
             GainStep(s, k, targets[i]);
             OutputStep(c.p, s, k, audio[i], Dry(inL, inR, k.stereo, start + i), dither[i], outL + start,
