@@ -8,13 +8,19 @@
 // maths library's exp and log follow the table-driven algorithm reproduced
 // here. Elsewhere (other C libraries, 32-bit targets) only the plain calls of
 // std::exp and std::log remain.
+// A build may set KESTROM_EXACT_EXP_LOG=0 to leave only the plain calls.
+#ifndef KESTROM_EXACT_EXP_LOG
 #if defined(__x86_64__) && defined(__GLIBC__) && defined(__GNUC__)
 #define KESTROM_EXACT_EXP_LOG 1
+#else
+#define KESTROM_EXACT_EXP_LOG 0
+#endif
+#endif
+
+#if KESTROM_EXACT_EXP_LOG
 #include <immintrin.h>
 #define KESTROM_TARGET_FMA __attribute__((target("avx2,fma")))
 #define KESTROM_TARGET_FMA_INLINE __attribute__((always_inline, target("avx2,fma"))) inline
-#else
-#define KESTROM_EXACT_EXP_LOG 0
 #endif
 
 namespace kestrom {
