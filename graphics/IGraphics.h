@@ -15,12 +15,12 @@
 #include "graphics/IRgba.h"
 #include "graphics/ITextStyle.h"
 #include "graphics/IValueMailbox.h"
+#include "graphics/LICE_IBitmap.h"
+#include "graphics/LICE_IFont.h"
 
 class IControl;
 class IPlugBase;
 class IPlugParam;
-class LICE_IBitmap;
-class LICE_IFont;
 
 // The editor's model: owns the controls, the back buffer they draw into and
 // the scratch bitmap, and knows the plug-in whose parameters they show. It

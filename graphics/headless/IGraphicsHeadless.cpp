@@ -19,11 +19,12 @@ constexpr int kBoldWeight = 700;    // font weights as Windows counts them
 constexpr int kNormalWeight = 400;
 
 // A font with the description it was made from: on this platform the
-// description is the font handle, so it must live as long as the font.
+// description is the font handle, so it lives as long as the font, which is
+// therefore the handle's owner.
 class HeadlessFont final : public LICE_IFont {
 public:
     explicit HeadlessFont(const LICE_FontDescription& d) : description(d) {
-        font.SetFromHFont(&description, LICE::FontPreferNative);
+        font.SetFromHFont(&description, LICE::FontOwnsHandle | LICE::FontPreferNative);
     }
     void SetFromHFont(LICE_FontHandle handle, int flags) override { font.SetFromHFont(handle, flags); }
     void SetTextColour(LICE_pixel colour) override { font.SetTextColour(colour); }
