@@ -3,8 +3,9 @@
 #include "graphics/LICE_IBitmap.h"
 
 // Shape primitives. Each combines a colour 0xAARRGGBB with the pixels it
-// covers by weight and mode as a one-pixel Blit would, the mode taken without
-// the source-alpha flag. Coordinates are pixel positions (the centre of pixel
+// covers by weight and mode as a one-pixel Blit would. Callers pass the mode
+// without the source-alpha flag; given it anyway, the colour's alpha scales
+// the weight as in FillRectangle. Coordinates are pixel positions (the centre of pixel
 // (x, y) is (x + 0.5, y + 0.5) for the float forms); anything outside the
 // bitmap is clipped, and non-finite coordinates draw nothing. With antialias
 // the weight of edge pixels is scaled by their coverage.
