@@ -126,7 +126,10 @@ public:
     // at once (callers: the plug-in on the editor's thread, under its lock).
     // Any other index (the meter) is posted to the mailbox and applied by the
     // editor thread's next ApplyPendingValues; this part is safe from any
-    // thread and never blocks.
+    // thread, never blocks and never allocates. Such display indices must lie
+    // below IValueMailbox::kCapacity (64); values for others are dropped, and
+    // a real (not normalised) value is taken as normalised, there being no
+    // parameter to convert it with.
     void SetParameterFromPlugin(int paramIdx, double value, bool isNormalised) override;
     // A back buffer of the editor's size and an empty scratch bitmap.
     void CreateDrawBuffers() override;

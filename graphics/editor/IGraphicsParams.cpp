@@ -3,7 +3,6 @@
 
 #include "core/IPlugBase.h"
 #include "core/IPlugParam.h"
-#include "core/Trace.h"
 #include "graphics/IGraphics.h"
 #include "graphics/controls/IControl.h"
 
@@ -25,9 +24,10 @@ void IGraphics::SetParameterFromPlugin(int paramIdx, double value, bool isNormal
         // touch the controls the editor thread is drawing, so it only goes
         // into the mailbox (lock-free, no allocation); ApplyPendingValues
         // delivers it on the editor thread. There is no parameter to
-        // normalise it with, so it is taken as normalised.
-        if (!mailbox.Post(paramIdx, value))
-            KESTROM_TRACE("IGraphics::SetParameterFromPlugin", "index %d has no mailbox slot", paramIdx);
+        // normalise it with, so it is taken as normalised. Display values
+        // use indices below IValueMailbox::kCapacity; a value for any other
+        // index is dropped (silently: this may be the audio thread).
+        mailbox.Post(paramIdx, value);
         return;
     }
     if (!isNormalised) value = plugin->Param(paramIdx)->ToNormal(value);
