@@ -332,7 +332,16 @@ KESTROM_KERNEL_INLINE V LevelStep(State& s, const Coefs& k, V v) {
     // subnormal is normal; a logarithm is 0 only at 1, else at least
     // 2^-53 in magnitude), so both flushes are identities and are left out.
     const V level = _mm_sqrt_pd(s.meanSquare);
-    s.peak = Select(_mm_cmpgt_pd(level, s.peak), level, Add(level, Mul(Sub(s.peak, level), k.peakCoef)));
+    // Where both lanes take the same side (always in mono, mostly when
+    // linked) a predicted branch spares the other side's latency.
+    const V rising = _mm_cmpgt_pd(level, s.peak);
+    const int risingMask = _mm_movemask_pd(rising);
+    if (risingMask == 3)
+        s.peak = level;
+    else if (risingMask == 0)
+        s.peak = Add(level, Mul(Sub(s.peak, level), k.peakCoef));
+    else
+        s.peak = Select(rising, level, Add(level, Mul(Sub(s.peak, level), k.peakCoef)));
     // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
     return Mul(ExactExpLog::Log(s.peak), Splat(kLogToDb));
 }
@@ -397,8 +406,17 @@ KESTROM_KERNEL_INLINE V GainStep(State& s, const Coefs& k, const Target& t) {
     // shadow the same way, with their own coefficient.
     const V attack = _mm_cmple_pd(t.gain, s.gain);
     if (k.instantAttack) {
-        s.gainShadow = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gainShadow, t.gain), s.releaseShadowCoef)));
-        s.gain = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gain, t.gain), s.releaseCoef)));
+        const int attackMask = _mm_movemask_pd(attack);
+        if (attackMask == 3) {
+            s.gainShadow = t.gain;
+            s.gain = t.gain;
+        } else if (attackMask == 0) {
+            s.gainShadow = Add(t.gain, Mul(Sub(s.gainShadow, t.gain), s.releaseShadowCoef));
+            s.gain = Add(t.gain, Mul(Sub(s.gain, t.gain), s.releaseCoef));
+        } else {
+            s.gainShadow = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gainShadow, t.gain), s.releaseShadowCoef)));
+            s.gain = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gain, t.gain), s.releaseCoef)));
+        }
         return s.gain = LowPass(s.smoother, s.gain);
     }
     s.gainShadow = Add(t.gain, Mul(Sub(s.gainShadow, t.gain), Select(attack, k.attackShadowCoef, s.releaseShadowCoef)));

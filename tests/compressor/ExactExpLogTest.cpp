@@ -17,7 +17,7 @@ namespace kestrom {
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr std::size_t kCount = 1 << 17;  // the sanitizer build checks fewer
+constexpr std::size_t kCount = 1 << 19;  // the sanitizer build checks fewer
 #else
 constexpr std::size_t kCount = 1 << 22;  // about 4 million per range
 #endif
