@@ -159,8 +159,8 @@ INSTANTIATE_TEST_SUITE_P(SwitchesAndChannels, KernelEquivalence, ::testing::Rang
                              return name;
                          });
 
-// Settings that change from block to block (switches, In, Out), through
-// every kernel variant and back to the plain path and in again.
+// Settings that change from block to block (switches, In, Out) and a new
+// rate, through every kernel variant and back to the plain path and in again.
 TEST(KernelEquivalenceChanging, SettingsChangingEveryBlockMatchThePlainPath) {
     if (!ExactExpLog::Usable()) GTEST_SKIP() << "no exact two-lane exp/log on this machine";
     for (bool stereo : {false, true}) {
@@ -178,6 +178,10 @@ TEST(KernelEquivalenceChanging, SettingsChangingEveryBlockMatchThePlainPath) {
                 inR[i] = level * std::sin(0.03 * (block * 512 + i));
             }
             if (block == 50) inR[n / 2] = kNaN;
+            if (block == 70) {  // a new rate: every time constant and the release cache change
+                plain.Reset(96000.0);
+                fast.Reset(96000.0);
+            }
             const double in = -20.0 + 40.0 * (block % 7) / 6.0;
             const KestromSettings s = KestromSettings::FromParameters(
                 in, -3.0 * (block % 4), (in + 20.0) / 40.0, block % 3 == 0, block % 4 == 1, block % 5 < 2,
