@@ -34,8 +34,10 @@ class LICE_IFont {
 public:
     // Called by the font cache at module unload, or by the owner; no lock.
     virtual ~LICE_IFont() = default;
-    // Chooses the font. flags: FontOwnsHandle, FontPreferNative. Called by the
-    // graphics context's font cache under its lock, on the editor's thread.
+    // Chooses the font. flags: FontOwnsHandle, FontPreferNative. Where the
+    // handle is a LICE_FontDescription the font copies it, so the record may be
+    // temporary. Called by the graphics context's font cache under its lock, on
+    // the editor's thread.
     virtual void SetFromHFont(LICE_FontHandle font, int flags) = 0;
     // Colour of the text, 0xAARRGGBB. Called by the graphics context before
     // every DrawText, editor thread, no lock.

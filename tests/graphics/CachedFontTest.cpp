@@ -31,9 +31,14 @@ LICE_Rect Measure(LICE_CachedFont& font, const char* text) {
 
 TEST(CachedFont, MeasuresWiderForLongerAndBiggerText) {
     LICE_CachedFont font;
-    const LICE_FontDescription d = Describe("Verdana", 12);
-    font.SetFromHFont(&d, FontOwnsHandle | FontPreferNative);
-    EXPECT_EQ(font.GetHFont(), &d);
+    {
+        const LICE_FontDescription d = Describe("Verdana", 12);
+        font.SetFromHFont(&d, FontOwnsHandle | FontPreferNative);
+    }
+    // The font keeps its own copy of the (possibly temporary) description.
+    ASSERT_NE(font.GetHFont(), nullptr);
+    EXPECT_STREQ(font.GetHFont()->faceName, "Verdana");
+    EXPECT_EQ(font.GetHFont()->height, 12);
     const LICE_Rect one = Measure(font, "In");
     EXPECT_GT(one.right - one.left, 0);
     EXPECT_GT(one.bottom - one.top, 0);

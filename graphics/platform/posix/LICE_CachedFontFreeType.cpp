@@ -131,7 +131,10 @@ std::uint32_t NextCodePoint(const unsigned char* s, std::size_t n, std::size_t& 
 struct LICE_CachedFont::Impl {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
-    LICE_FontHandle handle = nullptr;
+    // The description the font was set from, kept here: the caller's record
+    // may be temporary. GetHFont hands out this copy.
+    LICE_FontDescription description;
+    bool hasDescription = false;
     int flags = 0;
     LICE_pixel textColour = 0xFF000000;
     LICE_pixel backgroundColour = 0xFFFFFFFF;
@@ -222,13 +225,14 @@ LICE_CachedFont::LICE_CachedFont() : impl_(new Impl) {}
 LICE_CachedFont::~LICE_CachedFont() = default;
 
 void LICE_CachedFont::SetFromHFont(LICE_FontHandle font, int flags) {
-    impl_->handle = font;
     impl_->flags = flags;
+    impl_->hasDescription = font != nullptr;
     if (font == nullptr) {
         impl_->Unload();
         return;
     }
-    impl_->Load(*font);
+    impl_->description = *font;
+    impl_->Load(impl_->description);
 }
 
 void LICE_CachedFont::SetTextColour(LICE_pixel colour) { impl_->textColour = colour; }
@@ -240,7 +244,9 @@ void LICE_CachedFont::SetCombineMode(int mode, float weight) {
 }
 void LICE_CachedFont::SetLineSpacing(int pixels) { impl_->lineSpacing = std::max(-1000, std::min(1000, pixels)); }
 LICE_pixel LICE_CachedFont::GetTextColour() const { return impl_->textColour; }
-LICE_FontHandle LICE_CachedFont::GetHFont() const { return impl_->handle; }
+LICE_FontHandle LICE_CachedFont::GetHFont() const {
+    return impl_->hasDescription ? &impl_->description : nullptr;
+}
 int LICE_CachedFont::GetLineHeight() const { return impl_->lineHeight; }
 
 int LICE_CachedFont::DrawText(LICE_IBitmap* dest, const char* text, int length, LICE_Rect* rect, int flags) {
