@@ -18,32 +18,6 @@ constexpr int kRowAlign = 4;
 constexpr int kBoldWeight = 700;    // font weights as Windows counts them
 constexpr int kNormalWeight = 400;
 
-// A font with the description it was made from: on this platform the
-// description is the font handle, so it lives as long as the font, which is
-// therefore the handle's owner.
-class HeadlessFont final : public LICE_IFont {
-public:
-    explicit HeadlessFont(const LICE_FontDescription& d) : description(d) {
-        font.SetFromHFont(&description, LICE::FontOwnsHandle | LICE::FontPreferNative);
-    }
-    void SetFromHFont(LICE_FontHandle handle, int flags) override { font.SetFromHFont(handle, flags); }
-    void SetTextColour(LICE_pixel colour) override { font.SetTextColour(colour); }
-    void SetBackgroundColour(LICE_pixel colour) override { font.SetBackgroundColour(colour); }
-    void SetBackgroundMode(int mode) override { font.SetBackgroundMode(mode); }
-    void SetCombineMode(int mode, float weight) override { font.SetCombineMode(mode, weight); }
-    void SetLineSpacing(int pixels) override { font.SetLineSpacing(pixels); }
-    int DrawText(LICE_IBitmap* dest, const char* text, int length, LICE_Rect* rect, int flags) override {
-        return font.DrawText(dest, text, length, rect, flags);
-    }
-    LICE_pixel GetTextColour() const override { return font.GetTextColour(); }
-    LICE_FontHandle GetHFont() const override { return font.GetHFont(); }
-    int GetLineHeight() const override { return font.GetLineHeight(); }
-
-private:
-    LICE_FontDescription description;
-    LICE_CachedFont font;
-};
-
 bool HasPngExtension(const char* name) {
     const char* dot = name ? std::strrchr(name, '.') : nullptr;
     if (!dot) return false;
@@ -236,5 +210,8 @@ std::unique_ptr<LICE_IFont> IGraphicsHeadless::CreatePlatformFont(const ITextSty
     d.height = style.size;
     d.weight = style.style == ITextStyle::kBold ? kBoldWeight : kNormalWeight;
     d.italic = style.style == ITextStyle::kItalic;
-    return std::make_unique<HeadlessFont>(d);
+    // The font keeps its own copy of the description, its handle here.
+    auto font = std::make_unique<LICE_CachedFont>();
+    font->SetFromHFont(&d, LICE::FontOwnsHandle | LICE::FontPreferNative);
+    return font;
 }
