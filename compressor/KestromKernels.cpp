@@ -370,8 +370,10 @@ KESTROM_KERNEL_INLINE Target TargetStep(const Coefs& k, V levelDb) {
         effectiveRatio = Add(Mul(Mul(k.ratioSlope, overshoot), Splat(0.02)), one);
     }
     const V targetDb = Mul(overshoot, Sub(Div(one, effectiveRatio), one));
-    const V argument = Select(over, Mul(targetDb, Splat(kDbToLog)), Splat(-1.0));
-    return {overshoot, Select(over, Flush(ExactExpLog::Exp(argument)), one)};
+    const V argument = Mul(targetDb, Splat(kDbToLog));
+    if (overMask == 3) return {overshoot, Flush(ExactExpLog::Exp(argument))};
+    // One lane over: the other's argument is replaced by a harmless -1.
+    return {overshoot, Select(over, Flush(ExactExpLog::Exp(Select(over, argument, Splat(-1.0)))), one)};
 }
 
 // Held overshoot, release time and coefficients, attack or release
