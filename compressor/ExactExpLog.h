@@ -40,11 +40,12 @@ namespace kestrom {
 //   log(x): x = 2^k z with z in [0.6875, 1.375), split into 128 subintervals
 //           with a centre c each (kLogTable holds 1/c and ln(c)),
 //           r = z/c - 1 by one FMA, log(x) = k ln2 + ln(c) + r + r^2 Q(r), the
-//           sum kept in two parts. Error below 0.52 ulp.
-// The lanes this fast form covers are 2^-54 <= |x| < 512 for exp, and for
-// log the positive normal numbers outside [0.9375, 1.0647) (near 1, libm uses
-// a separate polynomial). Any other lane (0, tiny, huge, subnormal, negative,
-// inf, NaN, near 1) is handed to std::exp or std::log itself, so the result
+//           sum kept in two parts. Error below 0.52 ulp. Near 1, in
+//           [0.9375, 1.0647), log(1 + r) = r - r^2/2 + r^3 P(r) with r = x - 1
+//           and r - r^2/2 kept exact by splitting r.
+// The lanes this fast form covers are 2^-54 <= |x| < 512 for exp and the
+// positive normal numbers for log. Any other lane (0, tiny, huge, subnormal,
+// negative, inf, NaN) is handed to std::exp or std::log itself, so the result
 // is that of the maths library for every input.
 //
 // Usable() says whether this process may rely on that: true only on a glibc
@@ -167,12 +168,44 @@ KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Log(__m128d x) {
     const __m128d sum = _mm_fmadd_pd(_mm_mul_pd(r, r2), p, _mm_fmadd_pd(r2, a0, lo));
     __m128d y = _mm_add_pd(sum, hi);
 
-    // Positive normal finite numbers (2^-1022 .. DBL_MAX), not near 1.
-    const __m128d normal = _mm_and_pd(_mm_cmpge_pd(x, _mm_set1_pd(0x1p-1022)),
-                                      _mm_cmple_pd(x, _mm_set1_pd(0x1.fffffffffffffp1023)));
+    // Near 1, [0.9375, 1.0647): libm uses log(1 + r) = r - r^2/2 + r^3 P(r)
+    // with r = x - 1, the r - r^2/2 part split into high and low halves so
+    // that it is exact (rhi keeps the top 26 bits of r). x = 1 gives +0.
     const __m128d nearOne = _mm_and_pd(_mm_cmpge_pd(x, _mm_set1_pd(0x1.ep-1)),
                                        _mm_cmplt_pd(x, _mm_set1_pd(0x1.109p0)));
-    const int covered = _mm_movemask_pd(_mm_andnot_pd(nearOne, normal));
+    const int near = _mm_movemask_pd(nearOne);
+    if (near) {
+        const __m128d b0 = _mm_set1_pd(-0x1p-1);
+        const __m128d rr = _mm_sub_pd(x, _mm_set1_pd(1.0));
+        const __m128d rr2 = _mm_mul_pd(rr, rr);
+        const __m128d rr3 = _mm_mul_pd(rr, rr2);
+        // Coefficients b1 .. b10 of P (fitted; about 1/3, -1/4, 1/5, ...).
+        const __m128d pLow = _mm_fmadd_pd(rr2, _mm_set1_pd(0x1.999999995dd0cp-3),
+                                          _mm_fmadd_pd(rr, _mm_set1_pd(-0x1.ffffffffffdcbp-3),
+                                                       _mm_set1_pd(0x1.5555555555577p-2)));
+        const __m128d pMid = _mm_fmadd_pd(rr2, _mm_set1_pd(-0x1.fffffa4423d65p-4),
+                                          _mm_fmadd_pd(rr, _mm_set1_pd(0x1.24924a344de3p-3),
+                                                       _mm_set1_pd(-0x1.55555556745a7p-3)));
+        const __m128d pHigh = _mm_fmadd_pd(
+            rr3, _mm_set1_pd(-0x1.5521375d145cdp-4),
+            _mm_fmadd_pd(rr2, _mm_set1_pd(0x1.78182f7afd085p-4),
+                         _mm_fmadd_pd(rr, _mm_set1_pd(-0x1.999eb43b068ffp-4), _mm_set1_pd(0x1.c7184282ad6cap-4))));
+        const __m128d poly = _mm_fmadd_pd(_mm_fmadd_pd(pHigh, rr3, pMid), rr3, pLow);
+        const __m128d split = _mm_set1_pd(0x1p27);
+        const __m128d rhi = _mm_fnmadd_pd(split, rr, _mm_fmadd_pd(rr, split, rr));
+        const __m128d rlo = _mm_sub_pd(rr, rhi);
+        const __m128d rhi2 = _mm_mul_pd(rhi, rhi);
+        const __m128d hiNear = _mm_fmadd_pd(rhi2, b0, rr);
+        __m128d loNear = _mm_fmadd_pd(rhi2, b0, _mm_sub_pd(rr, hiNear));
+        loNear = _mm_fmadd_pd(_mm_mul_pd(b0, rlo), _mm_add_pd(rr, rhi), loNear);
+        const __m128d yNear = _mm_add_pd(hiNear, _mm_fmadd_pd(poly, rr3, loNear));
+        y = _mm_blendv_pd(y, yNear, nearOne);
+    }
+
+    // Anything but positive normal finite numbers (2^-1022 .. DBL_MAX).
+    const __m128d normal = _mm_and_pd(_mm_cmpge_pd(x, _mm_set1_pd(0x1p-1022)),
+                                      _mm_cmple_pd(x, _mm_set1_pd(0x1.fffffffffffffp1023)));
+    const int covered = _mm_movemask_pd(normal);
     if (covered != 3) {
         alignas(16) double lanes[2];
         alignas(16) double results[2];
