@@ -1,11 +1,17 @@
 #include "compressor/Kestrom.h"
 
+#include "compressor/KestromEditor.h"
+#include "graphics/IGraphics.h"
+
 using namespace kestrom;
 
 Kestrom::Kestrom()
     : IPlugRTAS(kNumParams, kChannelConfigs, 1, "Kestrom", "", "Tollbrink", kVersion, kUniqueId,
                 kVendorId, 0, false, false, false) {
     for (int i = 0; i < kNumParams; ++i) DefineParam(*Param(i), kParamTable[i]);
+    // The editor's layout is built once, here, and lives as long as the
+    // plug-in; the host only opens and closes windows onto it.
+    AttachEditor(editor::MakeKestromEditor(this));
     // The single preset holds the defaults.
     CaptureDefaultPresets("-", 1);
 }

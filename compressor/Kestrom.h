@@ -4,7 +4,7 @@
 #include "compressor/KestromParams.h"
 #include "compressor/KestromProcessor.h"
 
-// The Kestrom compressor plug-in: its identity, its seven parameters, its one
+// The Kestrom compressor plug-in: its identity, its seven parameters, its editor, its one
 // preset, and the three hooks through which the processing runs.
 class Kestrom : public IPlugRTAS {
 public:
