@@ -185,6 +185,12 @@ public:
     // index's latest value, as SetParameterFromPlugin would. The window layer
     // calls it first on every timer tick, before CollectDirtyArea.
     void ApplyPendingValues();
+    // The latest value posted for a display index and how many were posted so
+    // far, without taking it from the editor (which still applies it at its
+    // next tick). Any thread, lock-free. Observers that must see each
+    // hand-off (the command-line tool's meter file) compare the count before
+    // and after a block.
+    IValueMailbox::Reading PeekDisplayValue(int paramIdx) const { return mailbox.Peek(paramIdx); }
 
     // ---- Redraw -------------------------------------------------------------------
 

@@ -1,16 +1,20 @@
 #include "tools/kestrom/CommandLine.h"
 
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <array>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "tools/kestrom/DemoCommand.h"
 #include "tools/kestrom/DemoSignal.h"
+#include "tools/kestrom/EditorCommand.h"
+#include "tools/kestrom/EditorOptions.h"
 #include "tools/kestrom/ProcessCommand.h"
 #include "tools/kestrom/ProcessOptions.h"
 
@@ -47,10 +51,90 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+// "X,Y": two whole numbers separated by a comma, nothing else.
+bool ParseClick(const std::string& text, EditorOptions::Click& click) {
+    const auto comma = text.find(',');
+    if (comma == std::string::npos || comma == 0 || comma + 1 >= text.size()) {
+        return false;
+    }
+    const std::string parts[2] = {text.substr(0, comma), text.substr(comma + 1)};
+    long values[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        errno = 0;
+        char* end = nullptr;
+        values[i] = std::strtol(parts[i].c_str(), &end, 10);
+        if (parts[i].empty() || end != parts[i].c_str() + parts[i].size() || errno == ERANGE || values[i] < INT_MIN ||
+            values[i] > INT_MAX) {
+            return false;
+        }
+    }
+    click.x = static_cast<int>(values[0]);
+    click.y = static_cast<int>(values[1]);
+    return true;
+}
+
+CLI::Validator ClickPosition() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            EditorOptions::Click click;
+            return ParseClick(text, click) ? std::string() : "'" + text + "' is not a position X,Y";
+        },
+        "X,Y");
+}
+
+// One option per parameter, named in the parameter table: a number for a
+// knob, a flag that switches on for a switch that is off by default, and
+// "on"/"off" for a switch that is on by default (Power). `process` and
+// `editor` take the same set.
+class ParamOptions {
+public:
+    void AddTo(CLI::App* command) {
+        for (int i = 0; i < kNumParams; ++i) {
+            const ParamSpec& spec = kParamTable[i];
+            const std::string option = std::string("--") + spec.cliName;
+            char help[128];
+            if (spec.kind == IPlugParam::Continuous) {
+                std::snprintf(help, sizeof help, "%s in %s, %g to %g (default %g)", spec.name, spec.unit,
+                              spec.minimum, spec.maximum, spec.defaultValue);
+                options_[i] = command->add_option(option, knobValues_[i], help)->check(FiniteNumber(spec.unit));
+            } else if (spec.defaultValue == 0.0) {
+                std::snprintf(help, sizeof help, "switch %s on", spec.name);
+                options_[i] = command->add_flag(option, flagValues_[i], help);
+            } else {
+                std::snprintf(help, sizeof help, "%s on or off (default on)", spec.name);
+                options_[i] =
+                    command->add_option(option, switchTexts_[i], help)->check(CLI::IsMember({"on", "off"}));
+            }
+        }
+    }
+
+    // The values given, in real units; parameters not named stay unset.
+    void Collect(std::array<std::optional<double>, kNumParams>& params) const {
+        for (int i = 0; i < kNumParams; ++i) {
+            if (options_[i]->count() == 0) {
+                continue;
+            }
+            if (kParamTable[i].kind == IPlugParam::Continuous) {
+                params[i] = knobValues_[i];
+            } else if (kParamTable[i].defaultValue == 0.0) {
+                params[i] = flagValues_[i] ? 1.0 : 0.0;
+            } else {
+                params[i] = switchTexts_[i] == "on" ? 1.0 : 0.0;
+            }
+        }
+    }
+
+private:
+    std::array<double, kNumParams> knobValues_{};
+    std::array<bool, kNumParams> flagValues_{};
+    std::array<std::string, kNumParams> switchTexts_{};
+    std::array<CLI::Option*, kNumParams> options_{};
+};
+
 }  // namespace
 
 int RunCommandLine(int argc, const char* const* argv, Console& console) {
-    CLI::App app{"Kestrom compressor: offline processing of audio files", "kestrom"};
+    CLI::App app{"Kestrom compressor: offline processing of audio files and pictures of its editor", "kestrom"};
     app.require_subcommand(1);
 
     ProcessOptions process;
@@ -59,36 +143,33 @@ int RunCommandLine(int argc, const char* const* argv, Console& console) {
     processCmd->add_option("INPUT", process.input, "input audio file")->required();
     processCmd->add_option("OUTPUT", process.output, "output file (32-bit float WAV unless --keep-format)")
         ->required();
-    // One option per parameter, named in the parameter table: a number for a
-    // knob, a flag that switches on for a switch that is off by default, and
-    // "on"/"off" for a switch that is on by default (Power).
-    std::array<double, kNumParams> knobValues{};
-    std::array<bool, kNumParams> flagValues{};
-    std::array<std::string, kNumParams> switchTexts{};
-    std::array<CLI::Option*, kNumParams> paramOptions{};
-    for (int i = 0; i < kNumParams; ++i) {
-        const ParamSpec& spec = kParamTable[i];
-        const std::string option = std::string("--") + spec.cliName;
-        char help[128];
-        if (spec.kind == IPlugParam::Continuous) {
-            std::snprintf(help, sizeof help, "%s in %s, %g to %g (default %g)", spec.name, spec.unit, spec.minimum,
-                          spec.maximum, spec.defaultValue);
-            paramOptions[i] = processCmd->add_option(option, knobValues[i], help)->check(FiniteNumber(spec.unit));
-        } else if (spec.defaultValue == 0.0) {
-            std::snprintf(help, sizeof help, "switch %s on", spec.name);
-            paramOptions[i] = processCmd->add_flag(option, flagValues[i], help);
-        } else {
-            std::snprintf(help, sizeof help, "%s on or off (default on)", spec.name);
-            paramOptions[i] =
-                processCmd->add_option(option, switchTexts[i], help)->check(CLI::IsMember({"on", "off"}));
-        }
-    }
+    ParamOptions processParams;
+    processParams.AddTo(processCmd);
     processCmd
         ->add_option("--block", process.blockFrames, "frames per block (default 512)")
         ->check(CLI::Range(1, ProcessOptions::kMaxBlockFrames));
     processCmd->add_option("--meter", process.meterPath, "write the meter value of every block to FILE");
+    processCmd->add_option("--editor-png", process.editorPngPath,
+                           "write the editor as it stands after processing (needle included) as a PNG");
     processCmd->add_flag("--keep-format", process.keepFormat, "write the input's file format");
     processCmd->add_flag("-q,--quiet", process.quiet, "print no summary");
+
+    EditorOptions editor;
+    CLI::App* editorCmd = app.add_subcommand(
+        "editor", "Draw the plug-in's editor (298 x 400) with the given settings, needle and clicks into a PNG");
+    editorCmd->add_option("--png", editor.pngPath, "PNG file to write")->required();
+    ParamOptions editorParams;
+    editorParams.AddTo(editorCmd);
+    double reductionDb = 0.0;
+    CLI::Option* reductionOption =
+        editorCmd->add_option("--reduction", reductionDb, "gain reduction the needle shows, in dB (0 to 22)")
+            ->check(FiniteNumber("dB"));
+    std::vector<std::string> clickTexts;
+    editorCmd
+        ->add_option("--click", clickTexts, "left click at X,Y in editor pixels; repeat for more, applied in order")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->check(ClickPosition());
 
     std::string demoPath;
     double demoSeconds = DemoSignal::kDefaultSeconds;
@@ -111,19 +192,20 @@ int RunCommandLine(int argc, const char* const* argv, Console& console) {
     }
 
     if (processCmd->parsed()) {
-        for (int i = 0; i < kNumParams; ++i) {
-            if (paramOptions[i]->count() == 0) {
-                continue;
-            }
-            if (kParamTable[i].kind == IPlugParam::Continuous) {
-                process.params[i] = knobValues[i];
-            } else if (kParamTable[i].defaultValue == 0.0) {
-                process.params[i] = flagValues[i] ? 1.0 : 0.0;
-            } else {
-                process.params[i] = switchTexts[i] == "on" ? 1.0 : 0.0;
-            }
-        }
+        processParams.Collect(process.params);
         return RunProcess(process, console);
+    }
+    if (editorCmd->parsed()) {
+        editorParams.Collect(editor.params);
+        if (reductionOption->count() > 0) {
+            editor.reductionDb = reductionDb;
+        }
+        for (const std::string& text : clickTexts) {
+            EditorOptions::Click click;
+            ParseClick(text, click);  // checked while parsing
+            editor.clicks.push_back(click);
+        }
+        return RunEditor(editor, console);
     }
     return RunGenerateDemo(demoPath, demoSeconds, demoRate, console);
 }

@@ -5,13 +5,12 @@
 #include "compressor/Kestrom.h"
 #include "core/IPlugLock.h"
 #include "core/IPlugParam.h"
+#include "graphics/IGraphics.h"
+#include "graphics/headless/IGraphicsHeadless.h"
 
 namespace kestrom::tool {
 
-PluginRunner::PluginRunner() : plug_(std::make_unique<Kestrom>()), meter_(std::make_shared<MeterReading>()) {
-    // The plug-in owns and later deletes the recorder; the reading is shared.
-    plug_->AttachEditor(new MeterRecorder(meter_));
-}
+PluginRunner::PluginRunner() : plug_(std::make_unique<Kestrom>()) {}
 
 PluginRunner::~PluginRunner() = default;
 
@@ -36,6 +35,7 @@ void PluginRunner::SetParameter(int index, double value) {
         return;
     }
     param->Set(value);
+    if (IPlugEditor* editor = plug_->Editor()) editor->SetParameterFromPlugin(index, param->Value(), false);
     plug_->HandleParamChange(index);
 }
 
@@ -66,13 +66,21 @@ std::string PluginRunner::ParameterText(int index) const {
 
 int PluginRunner::ParameterCount() const { return plug_->NParams(); }
 
+IGraphics* PluginRunner::Graphics() { return dynamic_cast<IGraphics*>(plug_->Editor()); }
+
+IGraphicsHeadless* PluginRunner::Editor() { return dynamic_cast<IGraphicsHeadless*>(plug_->Editor()); }
+
 std::optional<double> PluginRunner::RunBlock(const float* const* inputs, float* const* outputs, int frames) {
     IPlugLockGuard guard(plug_->Lock());
-    meter_->value.reset();
+    IGraphics* editor = Graphics();
+    const uint64_t postsBefore = editor ? editor->PeekDisplayValue(kMeterIndex).posts : 0;
     plug_->AttachInputs(0, channels_, inputs, frames);
     plug_->AttachOutputs(0, channels_, outputs);
     plug_->RunBlock(frames);
-    return meter_->value;
+    if (!editor) return std::nullopt;
+    const IValueMailbox::Reading after = editor->PeekDisplayValue(kMeterIndex);
+    if (after.posts == postsBefore) return std::nullopt;
+    return after.value;
 }
 
 }  // namespace kestrom::tool

@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "compressor/KestromParams.h"
+#include "graphics/headless/IGraphicsHeadless.h"
 #include "tools/kestrom/CommandLine.h"
+#include "tools/kestrom/EditorCommand.h"
 #include "tools/kestrom/Interruption.h"
 #include "tools/kestrom/MeterLog.h"
 #include "tools/kestrom/PluginRunner.h"
+#include "tools/kestrom/PngFile.h"
 #include "tools/kestrom/ProcessStats.h"
 #include "tools/kestrom/ProgressBar.h"
 #include "tools/kestrom/SoundFileReader.h"
@@ -71,6 +74,14 @@ int RunProcess(const ProcessOptions& options, Console& console) {
         }
     }
 
+    std::unique_ptr<PngFile> editorPng;
+    if (!options.editorPngPath.empty()) {
+        editorPng = std::make_unique<PngFile>(options.editorPngPath);
+        if (!editorPng->Open(error)) {
+            return Fail(console, error);
+        }
+    }
+
     PluginRunner runner;
     runner.Prepare(reader.SampleRate(), channels, options.blockFrames);
     ApplyOptions(options, runner);
@@ -113,7 +124,19 @@ int RunProcess(const ProcessOptions& options, Console& console) {
     }
     progress.Finish();
 
-    if (!writer.Commit(error) || (meterLog && !meterLog->Commit(error))) {
+    if (editorPng) {
+        // The needle's last hand-off is still in the editor's mailbox; the
+        // first tick applies it, so the picture shows where the audio left it.
+        IGraphicsHeadless* editor = runner.Editor();
+        if (editor == nullptr) {
+            return Fail(console, "the plug-in has no editor to show");
+        }
+        if (!SettleEditor(*editor, error)) {
+            return Fail(console, error);
+        }
+    }
+    if (!writer.Commit(error) || (meterLog && !meterLog->Commit(error)) ||
+        (editorPng && !editorPng->WriteAndCommit(*runner.Editor()->Screen(), error))) {
         return Fail(console, error);
     }
     if (!options.quiet) {

@@ -22,9 +22,10 @@ struct ProcessOptions {
     // stored clamped to the parameter's range, not quantised.
     std::array<std::optional<double>, kNumParams> params;
     int blockFrames = kDefaultBlockFrames;
-    std::string meterPath;    // empty: no meter file
-    bool keepFormat = false;  // write the input's file format instead of 32-bit float WAV
-    bool quiet = false;       // no summary
+    std::string meterPath;      // empty: no meter file
+    std::string editorPngPath;  // empty: no picture of the editor
+    bool keepFormat = false;    // write the input's file format instead of 32-bit float WAV
+    bool quiet = false;         // no summary
 };
 
 }  // namespace kestrom::tool
