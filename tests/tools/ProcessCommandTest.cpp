@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "compressor/KestromParams.h"
+#include "tests/tools/ToolRun.h"
 #include "tests/tools/ToolTestFiles.h"
 #include "tools/kestrom/CommandLine.h"
 #include "tools/kestrom/Interruption.h"
@@ -14,36 +15,10 @@ namespace kestrom::tool {
 namespace {
 
 using testing::Audio;
+using testing::ExpectOneErrorLine;
+using testing::RunKestrom;
 using testing::ScratchDir;
-
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-ToolRun RunKestrom(std::vector<std::string> args) {
-    args.insert(args.begin(), "kestrom");
-    std::vector<const char*> argv;
-    for (const auto& a : args) {
-        argv.push_back(a.c_str());
-    }
-    std::ostringstream out, err;
-    Console console{out, err, false};
-    ToolRun result;
-    result.status = RunCommandLine(static_cast<int>(argv.size()), argv.data(), console);
-    result.out = out.str();
-    result.err = err.str();
-    return result;
-}
-
-// Exactly one line on stderr, prefixed with the tool's name.
-void ExpectOneErrorLine(const ToolRun& run) {
-    EXPECT_EQ(run.err.rfind("kestrom: ", 0), 0u) << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    EXPECT_EQ(run.err.back(), '\n');
-    EXPECT_EQ(run.out, "");
-}
+using testing::ToolRun;
 
 std::vector<std::string> Lines(const std::string& path) {
     std::ifstream in(path);
