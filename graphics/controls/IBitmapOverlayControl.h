@@ -19,9 +19,12 @@ public:
     // the control's own) with the click area used while hidden.
     IBitmapOverlayControl(IPlugBase* plugin, int x, int y, int paramIdx, const IBitmapRef& bitmap,
                           const IBounds& clickArea);
+    // Called by the graphics context that owns the control when it is
+    // destroyed or resized (editor thread). The bitmap belongs to the cache.
     ~IBitmapOverlayControl() override;
 
-    // Called by the graphics context during a drawing pass (editor thread):
+    // Called by the graphics context during a drawing pass (editor thread, no
+    // lock):
     // sets the mouse area for the state shown, then draws the picture when
     // shown.
     bool Draw(IGraphics& graphics) override;

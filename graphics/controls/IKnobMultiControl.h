@@ -11,10 +11,13 @@ class IKnobMultiControl : public IKnobControl {
 public:
     IKnobMultiControl(IPlugBase* plugin, int x, int y, int paramIdx, const IBitmapRef& bitmap,
                       int direction = kVertical, double gearing = 4.0);
+    // Called by the graphics context that owns the control when it is
+    // destroyed or resized (editor thread). The bitmap belongs to the cache.
     ~IKnobMultiControl() override;
 
-    // Draws frame (int)((N - 1) * value + 0.5) + 1, limited to 1 .. N, into the
-    // control's area with its blend.
+    // Called by the graphics context during a drawing pass (editor thread, no
+    // lock): draws frame (int)((N - 1) * value + 0.5) + 1, limited to 1 .. N,
+    // into the control's area with its blend.
     bool Draw(IGraphics& graphics) override;
 
     const IBitmapRef& Bitmap() const { return bitmap; }

@@ -12,7 +12,8 @@ namespace kestrom::tool {
 // `kestrom editor`: builds the plug-in, opens its own editor in the
 // display-less window layer, applies the settings (stored as a restored state
 // would be, and told to the editor as a host does), hands the needle its
-// position the way the processing does, clicks through the real mouse
+// position the way the processing does (whatever Power says: the caller
+// asked for it), clicks through the real mouse
 // dispatch, and writes what reached the screen as a PNG. Returns the exit
 // status; a failure is one line on console.err and leaves no file behind.
 int RunEditor(const EditorOptions& options, Console& console);
