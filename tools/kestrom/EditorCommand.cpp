@@ -37,7 +37,9 @@ bool SettleEditor(IGraphicsHeadless& editor, std::string& error) {
         IBounds dirty;
         // A tick that finishes a text entry draws nothing, so a quiet tick
         // only ends the loop when nothing is left to draw either.
-        if (!editor.Tick() && !editor.CollectDirtyArea(dirty)) break;
+        if (!editor.Tick() && !editor.CollectDirtyArea(dirty)) {
+            break;
+        }
     }
     return true;
 }
@@ -52,25 +54,36 @@ int RunEditor(const EditorOptions& options, Console& console) {
     }
     std::string error;
     PngFile png(options.pngPath);
-    if (!png.Open(error)) return Fail(console, error);
+    if (!png.Open(error)) {
+        return Fail(console, error);
+    }
 
     PluginRunner runner;
     for (int i = 0; i < kNumParams; ++i) {
         const std::optional<double>& value = options.params[static_cast<std::size_t>(i)];
-        if (value) runner.SetParameter(i, *value);
+        if (value) {
+            runner.SetParameter(i, *value);
+        }
     }
     IGraphicsHeadless* editor = runner.Editor();
-    if (editor == nullptr) return Fail(console, "the plug-in has no editor to show");
-    if (options.reductionDb)
+    if (editor == nullptr) {
+        return Fail(console, "the plug-in has no editor to show");
+    }
+    if (options.reductionDb) {
         editor->SetParameterFromPlugin(kMeterIndex, NeedleValueForReduction(*options.reductionDb), true);
-    if (!SettleEditor(*editor, error)) return Fail(console, error);
+    }
+    if (!SettleEditor(*editor, error)) {
+        return Fail(console, error);
+    }
     for (const EditorOptions::Click& click : options.clicks) {
         editor->Click(click.x, click.y);
         // Drawn before the next click: what a click reaches can depend on what
         // was last drawn (the overlay's mouse area).
         SettleEditor(*editor, error);
     }
-    if (!png.WriteAndCommit(*editor->Screen(), error)) return Fail(console, error);
+    if (!png.WriteAndCommit(*editor->Screen(), error)) {
+        return Fail(console, error);
+    }
     return kExitOk;
 }
 

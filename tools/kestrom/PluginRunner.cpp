@@ -35,7 +35,9 @@ void PluginRunner::SetParameter(int index, double value) {
         return;
     }
     param->Set(value);
-    if (IPlugEditor* editor = plug_->Editor()) editor->SetParameterFromPlugin(index, param->Value(), false);
+    if (IPlugEditor* editor = plug_->Editor()) {
+        editor->SetParameterFromPlugin(index, param->Value(), false);
+    }
     plug_->HandleParamChange(index);
 }
 
@@ -77,9 +79,13 @@ std::optional<double> PluginRunner::RunBlock(const float* const* inputs, float* 
     plug_->AttachInputs(0, channels_, inputs, frames);
     plug_->AttachOutputs(0, channels_, outputs);
     plug_->RunBlock(frames);
-    if (!editor) return std::nullopt;
+    if (!editor) {
+        return std::nullopt;
+    }
     const IValueMailbox::Reading after = editor->PeekDisplayValue(kMeterIndex);
-    if (after.posts == postsBefore) return std::nullopt;
+    if (after.posts == postsBefore) {
+        return std::nullopt;
+    }
     return after.value;
 }
 

@@ -37,7 +37,9 @@ void ConvertRow(const LICE_IBitmap& bitmap, int y, unsigned char* row) {
 // because an error longjmps back into it past libpng's own frames.
 bool Encode(std::FILE* file, const LICE_IBitmap& bitmap, unsigned char* row) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
-    if (png == nullptr) return false;
+    if (png == nullptr) {
+        return false;
+    }
     png_infop info = png_create_info_struct(png);
     if (info == nullptr) {
         png_destroy_write_struct(&png, nullptr);
@@ -65,11 +67,15 @@ bool Encode(std::FILE* file, const LICE_IBitmap& bitmap, unsigned char* row) {
 PngFile::PngFile(std::string target) : file_(std::move(target)) {}
 
 PngFile::~PngFile() {
-    if (stream_ != nullptr) std::fclose(stream_);
+    if (stream_ != nullptr) {
+        std::fclose(stream_);
+    }
 }
 
 bool PngFile::Open(std::string& error) {
-    if (!file_.Create(error)) return false;
+    if (!file_.Create(error)) {
+        return false;
+    }
     const int fd = file_.TakeDescriptor();
     stream_ = fdopen(fd, "wb");
     if (stream_ == nullptr) {
