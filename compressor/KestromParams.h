@@ -20,6 +20,8 @@ enum KestromParam : int {
 
 // Editor address of the gain-reduction needle; no parameter of the plug-in.
 constexpr int kMeterIndex = 8;
+// Gain reduction, in dB, at the needle's full travel (needle value 1).
+constexpr double kMeterFullScaleDb = 22.0;
 
 struct ParamSpec {
     const char* name;

@@ -1,5 +1,7 @@
 #include "compressor/KestromProcessor.h"
 
+#include "compressor/KestromParams.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -15,8 +17,6 @@ constexpr double kMeterCornerW = 1884.9555921538758;
 // Dither amplitude: far below any audible level, enough to keep the
 // recursive paths away from zero.
 constexpr double kDitherDepth = 9e-11;
-// Full scale of the needle, dB of reduction.
-constexpr double kNeedleFullScaleDb = 22.0;
 }  // namespace
 
 bool KestromProcessor::Reset(double sampleRate) {
@@ -138,7 +138,7 @@ void KestromProcessor::RunStereo(const double* inL, const double* inR, double* o
 
 double KestromProcessor::NeedleValue() const {
     // ln(0) gives -inf here, i.e. +inf dB of reduction, which clamps to 1.
-    const double value = std::log(std::fabs(meterValue)) * -kLogToDb / kNeedleFullScaleDb;
+    const double value = std::log(std::fabs(meterValue)) * -kLogToDb / kMeterFullScaleDb;
     if (std::isnan(value)) return 0.0;  // a NaN meter shows no reduction
     if (value < 0.0) return 0.0;
     if (value > 1.0) return 1.0;

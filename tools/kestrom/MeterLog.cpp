@@ -1,7 +1,5 @@
 #include "tools/kestrom/MeterLog.h"
 
-#include <unistd.h>
-
 namespace kestrom::tool {
 
 MeterLog::MeterLog(std::string target) : file_(std::move(target)) {}
@@ -13,18 +11,8 @@ MeterLog::~MeterLog() {
 }
 
 bool MeterLog::Open(std::string& error) {
-    if (!file_.Create(error)) {
-        return false;
-    }
-    const int fd = file_.TakeDescriptor();
-    stream_ = fdopen(fd, "w");
-    if (stream_ == nullptr) {
-        error = "cannot write '" + file_.Target() + "'";
-        close(fd);
-        file_.Discard();
-        return false;
-    }
-    return true;
+    stream_ = file_.CreateStream("w", error);
+    return stream_ != nullptr;
 }
 
 std::string MeterLog::FormatLine(std::optional<double> value) {

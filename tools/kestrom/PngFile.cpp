@@ -1,7 +1,6 @@
 #include "tools/kestrom/PngFile.h"
 
 #include <png.h>
-#include <unistd.h>
 
 #include <csetjmp>
 #include <vector>
@@ -73,18 +72,8 @@ PngFile::~PngFile() {
 }
 
 bool PngFile::Open(std::string& error) {
-    if (!file_.Create(error)) {
-        return false;
-    }
-    const int fd = file_.TakeDescriptor();
-    stream_ = fdopen(fd, "wb");
-    if (stream_ == nullptr) {
-        error = "cannot write '" + file_.Target() + "'";
-        close(fd);
-        file_.Discard();
-        return false;
-    }
-    return true;
+    stream_ = file_.CreateStream("wb", error);
+    return stream_ != nullptr;
 }
 
 bool PngFile::WriteAndCommit(const LICE_IBitmap& bitmap, std::string& error) {

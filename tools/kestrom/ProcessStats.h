@@ -1,5 +1,7 @@
 #pragma once
 
+#include "compressor/KestromParams.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,7 +13,7 @@ namespace kestrom::tool {
 class ProcessStats {
 public:
     // Full scale of the meter: a handed-over value of 1 means 22 dB of reduction.
-    static constexpr double kMeterFullScaleDb = 22.0;
+    static constexpr double kMeterFullScaleDb = kestrom::kMeterFullScaleDb;
 
     void AddInput(const float* const* channels, int channelCount, std::int64_t frames);
     void AddOutput(const float* const* channels, int channelCount, std::int64_t frames);

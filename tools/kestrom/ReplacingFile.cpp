@@ -63,6 +63,20 @@ bool ReplacingFile::Create(std::string& error) {
     return true;
 }
 
+std::FILE* ReplacingFile::CreateStream(const char* mode, std::string& error) {
+    if (!Create(error)) {
+        return nullptr;
+    }
+    const int fd = TakeDescriptor();
+    std::FILE* stream = fdopen(fd, mode);
+    if (stream == nullptr) {
+        error = "cannot write '" + target_ + "'";
+        close(fd);
+        Discard();
+    }
+    return stream;
+}
+
 int ReplacingFile::TakeDescriptor() {
     const int fd = fd_;
     fd_ = -1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace kestrom::tool {
@@ -27,6 +28,11 @@ public:
     // (libsndfile's sf_open_fd, fdopen). Afterwards this object only renames
     // or removes the path.
     int TakeDescriptor();
+
+    // Creates the temporary file and opens it as a stdio stream with `mode`
+    // ("w", "wb"); the caller closes the stream. Null with a message on
+    // failure, the temporary file then removed.
+    std::FILE* CreateStream(const char* mode, std::string& error);
 
     const std::string& Target() const { return target_; }
     const std::string& TempPath() const { return tempPath_; }
