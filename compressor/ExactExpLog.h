@@ -79,6 +79,20 @@ struct ExactExpLog {
 
 #if KESTROM_EXACT_EXP_LOG
 
+// Lanes whose input lies outside the range the vector code covers (bit clear
+// in `covered`) take the maths library's own answer for that input.
+template <typename Scalar>
+KESTROM_TARGET_FMA_INLINE __m128d ReplaceUncoveredLanes(__m128d x, __m128d y, int covered, Scalar scalar) {
+    if (covered == 3) return y;
+    alignas(16) double lanes[2];
+    alignas(16) double results[2];
+    _mm_store_pd(lanes, x);
+    _mm_store_pd(results, y);
+    for (int lane = 0; lane < 2; ++lane)
+        if (!(covered & (1 << lane))) results[lane] = scalar(lanes[lane]);
+    return _mm_load_pd(results);
+}
+
 KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Exp(__m128d x) {
     // 128/ln2, the rounding shifter 1.5 * 2^52, -ln2/128 in a high part with
     // trailing zeros and a low part, and the polynomial's coefficients
@@ -118,17 +132,7 @@ KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Exp(__m128d x) {
     const __m128d magnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), x);
     const __m128d inRange = _mm_and_pd(_mm_cmpge_pd(magnitude, _mm_set1_pd(0x1p-54)),
                                        _mm_cmplt_pd(magnitude, _mm_set1_pd(512.0)));
-    const int covered = _mm_movemask_pd(inRange);
-    if (covered != 3) {
-        alignas(16) double lanes[2];
-        alignas(16) double results[2];
-        _mm_store_pd(lanes, x);
-        _mm_store_pd(results, y);
-        for (int lane = 0; lane < 2; ++lane)
-            if (!(covered & (1 << lane))) results[lane] = std::exp(lanes[lane]);
-        y = _mm_load_pd(results);
-    }
-    return y;
+    return ReplaceUncoveredLanes(x, y, _mm_movemask_pd(inRange), [](double v) { return std::exp(v); });
 }
 
 KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Log(__m128d x) {
@@ -205,17 +209,7 @@ KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Log(__m128d x) {
     // Anything but positive normal finite numbers (2^-1022 .. DBL_MAX).
     const __m128d normal = _mm_and_pd(_mm_cmpge_pd(x, _mm_set1_pd(0x1p-1022)),
                                       _mm_cmple_pd(x, _mm_set1_pd(0x1.fffffffffffffp1023)));
-    const int covered = _mm_movemask_pd(normal);
-    if (covered != 3) {
-        alignas(16) double lanes[2];
-        alignas(16) double results[2];
-        _mm_store_pd(lanes, x);
-        _mm_store_pd(results, y);
-        for (int lane = 0; lane < 2; ++lane)
-            if (!(covered & (1 << lane))) results[lane] = std::log(lanes[lane]);
-        y = _mm_load_pd(results);
-    }
-    return y;
+    return ReplaceUncoveredLanes(x, y, _mm_movemask_pd(normal), [](double v) { return std::log(v); });
 }
 
 #endif  // KESTROM_EXACT_EXP_LOG
