@@ -187,6 +187,16 @@ struct ChannelCopyOp {
     }
 };
 
+// Calls f with the per-channel function rule Fn, with or without the source's alpha.
+template <class Fn, class F>
+void WithFunctionOp(bool sourceAlpha, int a, F& f) {
+    if (sourceAlpha) {
+        f(FunctionOp<Fn, true>{a});
+    } else {
+        f(FunctionOp<Fn, false>{a});
+    }
+}
+
 // Calls f(op) with the rule for mode and integer weight a, so the caller's
 // loop is compiled once per rule and chosen once per call. Low bytes 6..239
 // behave as ModeCopy.
@@ -220,25 +230,13 @@ void WithOp(int mode, int a, F&& f) {
             }
             return;
         case ModeMultiply:
-            if (sourceAlpha) {
-                f(FunctionOp<MultiplyFn, true>{a});
-            } else {
-                f(FunctionOp<MultiplyFn, false>{a});
-            }
+            WithFunctionOp<MultiplyFn>(sourceAlpha, a, f);
             return;
         case ModeOverlay:
-            if (sourceAlpha) {
-                f(FunctionOp<OverlayFn, true>{a});
-            } else {
-                f(FunctionOp<OverlayFn, false>{a});
-            }
+            WithFunctionOp<OverlayFn>(sourceAlpha, a, f);
             return;
         case ModeScreen:
-            if (sourceAlpha) {
-                f(FunctionOp<ScreenFn, true>{a});
-            } else {
-                f(FunctionOp<ScreenFn, false>{a});
-            }
+            WithFunctionOp<ScreenFn>(sourceAlpha, a, f);
             return;
         default:
             if (sourceAlpha) {
