@@ -247,9 +247,14 @@ bool IGraphics::DrawHorizontalLineAt(IRgba colour, const IBounds& area, float fr
 
 bool IGraphics::DrawRadialLine(IRgba colour, float cx, float cy, float angle, float rMin, float rMax,
                                const IBlend* blend, bool antialias) {
+    // The end points keep their fractions (unlike DrawLine, which snaps to
+    // whole pixels), so an antialiased pointer moves smoothly with the angle.
     const float s = std::sin(angle);
     const float c = std::cos(angle);
-    return DrawLine(colour, cx + s * rMin, cy - c * rMin, cx + s * rMax, cy - c * rMax, blend, antialias);
+    const IBlend* b = BlendOrDefault(blend);
+    LICE::Line(backBuffer.get(), cx + s * rMin, cy - c * rMin, cx + s * rMax, cy - c * rMax, colour.Packed(),
+               b->weight, b->ShapeMode(), antialias);
+    return true;
 }
 
 bool IGraphics::DrawRotatedBitmap(const IBitmapRef& ref, int cx, int cy, double angle, int yOffset,
