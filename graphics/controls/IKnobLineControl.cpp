@@ -9,7 +9,7 @@ IKnobLineControl::IKnobLineControl(IPlugBase* plug, const IBounds& area, int par
       minAngle(minA),
       maxAngle(maxA),
       innerRadius(inner),
-      outerRadius(outer > 0.0f ? outer : 0.5f * static_cast<float>(area.Width())) {}
+      outerRadius(outer != 0.0f ? outer : 0.5f * static_cast<float>(area.Width())) {}
 
 bool IKnobLineControl::Draw(IGraphics& g) {
     const float cx = 0.5f * static_cast<float>(drawArea.left + drawArea.right);
