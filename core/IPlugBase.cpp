@@ -204,7 +204,10 @@ void IPlugBase::ConnectOutputs(int start, int count, bool connected) {
 
 void IPlugBase::AttachInputs(int start, int count, const float* const* hostBuffers, int frames) {
     int next = 0;
-    for (int i = std::max(start, 0); i < start + count && i < NInChannels(); ++i) {
+    const int first = std::max(start, 0);
+    int end = first;
+    for (int i = first; i < start + count && i < NInChannels(); ++i) {
+        end = i + 1;
         InputChannel& c = inputChannels[i];
         if (!c.connected) continue;
         c.hostSource = hostBuffers ? hostBuffers[next] : nullptr;
@@ -212,8 +215,9 @@ void IPlugBase::AttachInputs(int start, int count, const float* const* hostBuffe
         *c.slot = c.scratch.data();
     }
     // Converted here for a block that fits the scratch buffers; a longer block
-    // is converted piece by piece when it runs.
-    if (frames <= blockSize) ConvertInputs(0, std::max(frames, 0));
+    // is converted piece by piece when it runs. Only the channels attached
+    // here: a connected channel outside the range keeps its last samples.
+    if (frames <= blockSize) ConvertInputs(first, end, 0, std::max(frames, 0));
 }
 
 void IPlugBase::AttachOutputs(int start, int count, float* const* hostBuffers) {
@@ -227,8 +231,9 @@ void IPlugBase::AttachOutputs(int start, int count, float* const* hostBuffers) {
     }
 }
 
-void IPlugBase::ConvertInputs(int offset, int frames) {
-    for (InputChannel& c : inputChannels) {
+void IPlugBase::ConvertInputs(int first, int end, int offset, int frames) {
+    for (int i = first; i < end; ++i) {
+        InputChannel& c = inputChannels[i];
         if (!c.connected || !c.hostSource) continue;
         const float* src = c.hostSource + offset;
         double* dst = c.scratch.data();
@@ -251,21 +256,22 @@ void IPlugBase::RunPieces(int frames, Process process) {
     if (frames <= blockSize) {
         process(frames);
         ConvertOutputs(0, frames);
-        return;
-    }
-    if (blockSize <= 0) {
+    } else if (blockSize <= 0) {
         // No buffers yet: the host never announced a block size. Answer silence.
         for (OutputChannel& c : outputChannels)
             if (c.connected && c.hostTarget) std::fill(c.hostTarget, c.hostTarget + frames, 0.0f);
-        return;
+    } else {
+        // A block longer than announced: run it in pieces that fit the buffers.
+        for (int offset = 0; offset < frames; offset += blockSize) {
+            const int n = std::min(blockSize, frames - offset);
+            ConvertInputs(0, NInChannels(), offset, n);
+            process(n);
+            ConvertOutputs(offset, n);
+        }
     }
-    // A block longer than announced: run it in pieces that fit the buffers.
-    for (int offset = 0; offset < frames; offset += blockSize) {
-        const int n = std::min(blockSize, frames - offset);
-        ConvertInputs(offset, n);
-        process(n);
-        ConvertOutputs(offset, n);
-    }
+    // The host's input buffers belong to this block only; a channel the next
+    // block does not attach must not be read from them again.
+    for (InputChannel& c : inputChannels) c.hostSource = nullptr;
 }
 
 void IPlugBase::RunBlock(int frames) {

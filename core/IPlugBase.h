@@ -34,7 +34,7 @@ public:
         bool connected = false;
         double** slot = nullptr;         // entry in inputPointers
         std::vector<double> scratch;     // blockSize frames
-        const float* hostSource = nullptr;  // this block's host buffer, while attached
+        const float* hostSource = nullptr;  // this block's host buffer, until the block has run
     };
     struct OutputChannel {
         bool connected = false;
@@ -244,7 +244,9 @@ protected:
 
 private:
     void PassThrough(double** inputs, double** outputs, int frames);
-    void ConvertInputs(int offset, int frames);
+    // Input channels first..end-1 that were attached this block: frames host
+    // samples from offset on into their scratch buffers.
+    void ConvertInputs(int first, int end, int offset, int frames);
     void ConvertOutputs(int offset, int frames);
     template <typename Process>
     void RunPieces(int frames, Process process);

@@ -135,6 +135,28 @@ TEST(IPlugBase, DisconnectedInputPresentsItsLastSamplesUntilCleared) {
     EXPECT_EQ(plug.lastInputs[1], 0.0);
 }
 
+TEST(IPlugBase, ConnectedInputOutsideTheAttachedRangeKeepsItsLastBlock) {
+    Doubler plug;
+    plug.ChangeBlockSize(2);
+    plug.ConnectInputs(0, 2, true);
+    plug.ConnectOutputs(0, 2, true);
+    std::vector<float> l = {1, 1, 1, 1}, r = {3, 3}, outL(4), outR(4);
+    RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 2);
+    r = {5, 5};  // the host reuses its buffer for something else
+    // Blocks that attach input 0 only, one that fits the buffers and one that
+    // runs in pieces: input 1 presents the samples of the last block it got.
+    for (int frames : {2, 4}) {
+        IPlugLockGuard guard(plug.Lock());
+        const float* in[] = {l.data()};
+        float* out[] = {outL.data(), outR.data()};
+        plug.AttachInputs(0, 1, in, frames);
+        plug.AttachOutputs(0, 2, out);
+        plug.RunBlock(frames);
+        EXPECT_EQ(plug.lastInputs[0], 1.0) << frames;
+        EXPECT_EQ(plug.lastInputs[1], 3.0) << frames;
+    }
+}
+
 TEST(IPlugBase, UnconnectedOutputsAreNotWritten) {
     TestPlugin plug;
     plug.ChangeBlockSize(2);
