@@ -104,6 +104,9 @@ int IPlugBase::UnserializePresets(const IStateChunk& chunk, int position) {
         } else {
             slot.initialised = flag != 0;
             position += 1;
+            // A slot the bank leaves unset holds no state: whatever fills it
+            // next appends to its state, so old bytes would come first.
+            if (!slot.initialised) slot.state.Clear();
         }
         if (slot.initialised) {
             position = LoadState(chunk, position);

@@ -152,6 +152,25 @@ TEST(Presets, RestoringAnUnsetSlotCapturesItAsAUserPreset) {
     EXPECT_FALSE(p.LoadPresetSlot(-1));
 }
 
+TEST(Presets, SlotUnsetByABankIsCapturedAfreshWhenRestored) {
+    ThreeParams a(2);
+    a.CaptureDefaultPresets("a", 1);  // slot 1 stays unset
+    IStateChunk bank;
+    ASSERT_TRUE(a.SerializePresets(bank));
+
+    ThreeParams b(2);
+    b.Param(0)->Set(9.0);
+    b.CaptureDefaultPresets("held", 2);
+    b.UnserializePresets(bank, 0);
+    ASSERT_FALSE(b.Preset(1)->initialised);
+    b.Param(0)->Set(-3.0);
+    ASSERT_TRUE(b.LoadPresetSlot(1));  // captures -3 dB as a user preset
+    EXPECT_EQ(b.Preset(1)->state, StateOf({-3.0, 1.0, 0.0}));
+    b.Param(0)->Set(0.0);
+    ASSERT_TRUE(b.LoadPresetSlot(1));
+    EXPECT_EQ(b.Param(0)->Value(), -3.0);
+}
+
 TEST(Presets, LoadByNameIsExactAndRestoresValues) {
     ThreeParams p(2);
     p.Param(0)->Set(6.0);
