@@ -269,9 +269,10 @@ void IPlugBase::RunPieces(int frames, Process process) {
             ConvertOutputs(offset, n);
         }
     }
-    // The host's input buffers belong to this block only; a channel the next
-    // block does not attach must not be read from them again.
+    // The host's buffers belong to this block only; a channel the next block
+    // does not attach must not read from or write into them again.
     for (InputChannel& c : inputChannels) c.hostSource = nullptr;
+    for (OutputChannel& c : outputChannels) c.hostTarget = nullptr;
 }
 
 void IPlugBase::RunBlock(int frames) {

@@ -167,6 +167,27 @@ TEST(IPlugBase, UnconnectedOutputsAreNotWritten) {
     EXPECT_EQ(outL, l);
 }
 
+TEST(IPlugBase, OutputOutsideTheAttachedRangeNeverWritesAnEarlierBlocksBuffer) {
+    TestPlugin plug;
+    plug.ChangeBlockSize(2);
+    plug.ConnectInputs(0, 2, true);
+    plug.ConnectOutputs(0, 2, true);
+    std::vector<float> l = {1, 2}, r = {3, 4}, outL(2), outR(2);
+    RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 2);
+    EXPECT_EQ(outR, r);
+    std::fill(outR.begin(), outR.end(), 9.0f);  // the host reuses or frees that buffer
+    {
+        IPlugLockGuard guard(plug.Lock());
+        const float* in[] = {l.data(), r.data()};
+        float* out[] = {outL.data()};
+        plug.AttachInputs(0, 2, in, 2);
+        plug.AttachOutputs(0, 1, out);
+        plug.RunBlock(2);
+    }
+    EXPECT_EQ(outL, l);
+    EXPECT_EQ(outR, std::vector<float>(2, 9.0f));
+}
+
 TEST(IPlugBase, ChangeBlockSizeKeepsContentsOnlyWhenUnchanged) {
     Doubler plug;
     plug.ChangeBlockSize(2);
