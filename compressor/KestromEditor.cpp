@@ -28,7 +28,7 @@ IGraphics* MakeKestromEditor(IPlugBase* plugin) {
     if (!g) return nullptr;
 
     Pictures pictures;
-    for (const PictureSpec& p : kPictures)
+    for (const PictureEntry& p : kPictures)
         pictures.refs[p.id - kBackgroundPicture] = g->LoadBitmap(p.id, p.name, p.frames);
 
     // The list is built in drawing order; the black panel goes in front of it.
@@ -41,10 +41,10 @@ IGraphics* MakeKestromEditor(IPlugBase* plugin) {
         new IFaderControl(plugin, kNeedleX, kNeedleY, kNeedleLength, kMeterIndex, pictures[kNeedlePicture],
                           IControl::kHorizontal, false));
     g->AttachControl(new ISwitchControl(plugin, kPowerX, kPowerY, kPower, pictures[kBypassPicture]));
-    for (const KnobSpec& k : kKnobs)
+    for (const KnobPlacement& k : kKnobs)
         g->AttachControl(new IKnobMultiControl(plugin, k.x, k.y, k.paramIdx, pictures[k.picture],
                                                IControl::kVertical, kKnobGearing));
-    for (const LedSpec& led : kLeds)
+    for (const LedPlacement& led : kLeds)
         g->AttachControl(new ISwitchControl(plugin, led.x, led.y, led.paramIdx, pictures[kLedPicture]));
     // Last, so that once shown it is drawn over everything and offered every
     // click first.

@@ -29,14 +29,14 @@ enum Picture : int {
     kOverlayPicture = 107,
 };
 
-struct PictureSpec {
+struct PictureEntry {
     int id;
     const char* name;  // what the loader is given next to the ordinal
     int frames;        // stacked vertically
 };
 
 // In the order they are loaded (Needle before LED, whatever the ordinals).
-constexpr PictureSpec kPictures[] = {
+constexpr PictureEntry kPictures[] = {
     {kBackgroundPicture, "resources/img/BG.png", 1},
     {kKnobInPicture, "resources/img/KnobL1.png", 128},
     {kKnobOutPicture, "resources/img/KnobL2.png", 128},
@@ -78,23 +78,23 @@ constexpr int kPowerY = 49;
 
 // Knobs: a vertical drag; a knob height times the gearing (148 × 4 = 592
 // pixels) sweeps the whole range.
-struct KnobSpec {
+struct KnobPlacement {
     int paramIdx;
     int picture;
     int x, y;
 };
-constexpr KnobSpec kKnobs[] = {
+constexpr KnobPlacement kKnobs[] = {
     {kIn, kKnobInPicture, 0, 163},
     {kOut, kKnobOutPicture, 143, 163},
 };
 constexpr double kKnobGearing = 4.0;
 
 // The LED switches along the bottom, one per switch parameter but Power.
-struct LedSpec {
+struct LedPlacement {
     int paramIdx;
     int x, y;
 };
-constexpr LedSpec kLeds[] = {
+constexpr LedPlacement kLeds[] = {
     {kDeep, 37, 322},
     {kRelaxed, 101, 322},
     {kDualMono, 164, 322},

@@ -23,7 +23,7 @@ constexpr int kMeterIndex = 8;
 // Gain reduction, in dB, at the needle's full travel (needle value 1).
 constexpr double kMeterFullScaleDb = 22.0;
 
-struct ParamSpec {
+struct ParamDef {
     const char* name;
     IPlugParam::ParamKind kind;  // Continuous or Switch
     double defaultValue;
@@ -34,7 +34,7 @@ struct ParamSpec {
     const char* cliName;         // option name of the command-line tool
 };
 
-constexpr ParamSpec kParamTable[kNumParams] = {
+constexpr ParamDef kParamTable[kNumParams] = {
     {"In", IPlugParam::Continuous, 0.0, -20.0, 20.0, 0.1, "dB", "in"},
     {"Out", IPlugParam::Continuous, 0.0, -20.0, 20.0, 0.1, "dB", "out"},
     {"Deep", IPlugParam::Switch, 0.0, 0.0, 1.0, 1.0, "", "deep"},
@@ -44,13 +44,13 @@ constexpr ParamSpec kParamTable[kNumParams] = {
     {"Power", IPlugParam::Switch, 1.0, 0.0, 1.0, 1.0, "", "power"},
 };
 
-// Defines parameter `spec` on `param` the way the plug-in does.
-inline void DefineParam(IPlugParam& param, const ParamSpec& spec) {
-    if (spec.kind == IPlugParam::Switch)
-        param.DefineSwitch(spec.name, spec.defaultValue != 0.0, spec.unit, "");
+// Defines parameter `def` on `param` the way the plug-in does.
+inline void DefineParam(IPlugParam& param, const ParamDef& def) {
+    if (def.kind == IPlugParam::Switch)
+        param.DefineSwitch(def.name, def.defaultValue != 0.0, def.unit, "");
     else
-        param.DefineContinuous(spec.name, spec.defaultValue, spec.minimum, spec.maximum, spec.step,
-                               spec.unit, "", 1.0);
+        param.DefineContinuous(def.name, def.defaultValue, def.minimum, def.maximum, def.step,
+                               def.unit, "", 1.0);
 }
 
 }  // namespace kestrom

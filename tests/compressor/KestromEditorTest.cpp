@@ -64,7 +64,7 @@ struct OpenEditor {
 
 // The picture strip of a control, as the editor loaded it.
 IBitmapRef Strip(IGraphics& g, int id) {
-    for (const PictureSpec& p : kPictures)
+    for (const PictureEntry& p : kPictures)
         if (p.id == id) return g.LoadBitmap(p.id, p.name, p.frames);
     return IBitmapRef();
 }
@@ -196,11 +196,11 @@ TEST(KestromEditor, LedsAndPowerShowTheirSwitchesFrames) {
     const IBitmapRef led = Strip(*e.ui, kLedPicture);
     const IBitmapRef bypass = Strip(*e.ui, kBypassPicture);
     ExpectFrameShown(*e.ui, bypass, 2, kPowerX, kPowerY);  // Power is on by default
-    for (const LedSpec& spec : kLeds) {
-        SCOPED_TRACE(std::string(kParamTable[spec.paramIdx].name));
-        ExpectFrameShown(*e.ui, led, 1, spec.x, spec.y);
-        e.SetFromHost(spec.paramIdx, 1.0);
-        ExpectFrameShown(*e.ui, led, 2, spec.x, spec.y);
+    for (const LedPlacement& place : kLeds) {
+        SCOPED_TRACE(std::string(kParamTable[place.paramIdx].name));
+        ExpectFrameShown(*e.ui, led, 1, place.x, place.y);
+        e.SetFromHost(place.paramIdx, 1.0);
+        ExpectFrameShown(*e.ui, led, 2, place.x, place.y);
     }
     e.SetFromHost(kPower, 0.0);
     ExpectFrameShown(*e.ui, bypass, 1, kPowerX, kPowerY);
@@ -241,7 +241,7 @@ TEST(KestromEditor, OverlayShowsOnAClickInItsAreaAndTheNextClickAnywhereHidesIt)
     EXPECT_GT(CompareOpaquePixels(*e.ui, picture, 1, 0, 0), 10000);
 
     // A click on the Deep LED and a drag on the In knob: both only hide it.
-    const LedSpec& deep = kLeds[0];
+    const LedPlacement& deep = kLeds[0];
     e.ui->Click(deep.x + 16, deep.y + 16);
     e.Settle();
     EXPECT_FALSE(overlay->IsShown());

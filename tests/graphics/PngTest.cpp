@@ -18,7 +18,7 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-struct PngSpec {
+struct PngImage {
     int width = 1;
     int height = 1;
     int bitDepth = 8;
@@ -38,7 +38,7 @@ void Append(png_structp png, png_bytep data, png_size_t n) {
 void Flush(png_structp) {}
 
 // Writes a PNG with libpng's encoder.
-Bytes Encode(const PngSpec& s) {
+Bytes Encode(const PngImage& s) {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -80,8 +80,8 @@ std::vector<LICE_pixel> Decoded(const Bytes& png) {
     return px;
 }
 
-PngSpec Grey(int depth, Bytes row, int width) {
-    PngSpec s;
+PngImage Grey(int depth, Bytes row, int width) {
+    PngImage s;
     s.width = width;
     s.bitDepth = depth;
     s.colourType = PNG_COLOR_TYPE_GRAY;
@@ -91,7 +91,7 @@ PngSpec Grey(int depth, Bytes row, int width) {
 
 // A 16 × 16 RGBA picture with some texture, for the damage tests.
 Bytes Textured() {
-    PngSpec s;
+    PngImage s;
     s.width = s.height = 16;
     s.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     for (int y = 0; y < 16; ++y) {
@@ -156,53 +156,53 @@ Bytes WithLyingChunk(const Bytes& real, const char* type, std::uint32_t claimed,
 }  // namespace
 
 TEST(DecodePng, EveryColourTypeAndDepthBecomesArgbWords) {
-    PngSpec palette;
+    PngImage palette;
     palette.width = 3;
     palette.colourType = PNG_COLOR_TYPE_PALETTE;
     palette.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
     palette.paletteAlpha = {128};  // only the first entry is translucent
     palette.rows = {{0, 1, 2}};
 
-    PngSpec palette4 = palette;
+    PngImage palette4 = palette;
     palette4.bitDepth = 4;
     palette4.paletteAlpha.clear();
     palette4.rows = {{0x21, 0x00}};  // indices 2, 1, 0
 
-    PngSpec palette1 = palette;
+    PngImage palette1 = palette;
     palette1.bitDepth = 1;
     palette1.palette.resize(2);
     palette1.paletteAlpha.clear();
     palette1.rows = {{0x40}};  // 0, 1, 0
 
-    PngSpec greyTrns = Grey(8, {77, 78}, 2);
+    PngImage greyTrns = Grey(8, {77, 78}, 2);
     greyTrns.transparent.gray = 77;
     greyTrns.hasTransparent = true;
 
-    PngSpec greyAlpha;
+    PngImage greyAlpha;
     greyAlpha.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
     greyAlpha.rows = {{100, 200}};
 
-    PngSpec rgb;
+    PngImage rgb;
     rgb.width = 2;
     rgb.rows = {{1, 2, 3, 4, 5, 6}};
 
-    PngSpec rgbTrns = rgb;
+    PngImage rgbTrns = rgb;
     rgbTrns.transparent.red = 1;
     rgbTrns.transparent.green = 2;
     rgbTrns.transparent.blue = 3;
     rgbTrns.hasTransparent = true;
 
-    PngSpec rgba;
+    PngImage rgba;
     rgba.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     rgba.rows = {{1, 2, 3, 4}};
 
-    PngSpec rgba16 = rgba;
+    PngImage rgba16 = rgba;
     rgba16.bitDepth = 16;
     rgba16.rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0}};
 
     const struct {
         const char* what;
-        PngSpec spec;
+        PngImage image;
         std::vector<LICE_pixel> expected;
     } cases[] = {
         {"8-bit palette with tRNS", palette, {0x800A141E, 0xFF28323C, 0xFF46505A}},
@@ -221,12 +221,12 @@ TEST(DecodePng, EveryColourTypeAndDepthBecomesArgbWords) {
         {"16-bit RGBA", rgba16, {0xDE12569A}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Decoded(Encode(c.spec)), c.expected) << c.what;
+        EXPECT_EQ(Decoded(Encode(c.image)), c.expected) << c.what;
     }
 }
 
 TEST(DecodePng, InterlacedPicturesDecodeLikePlainOnes) {
-    PngSpec s;
+    PngImage s;
     s.width = 9;
     s.height = 7;
     for (int y = 0; y < s.height; ++y) {

@@ -90,18 +90,18 @@ class ParamOptions {
 public:
     void AddTo(CLI::App* command) {
         for (int i = 0; i < kNumParams; ++i) {
-            const ParamSpec& spec = kParamTable[i];
-            const std::string option = std::string("--") + spec.cliName;
+            const ParamDef& def = kParamTable[i];
+            const std::string option = std::string("--") + def.cliName;
             char help[128];
-            if (spec.kind == IPlugParam::Continuous) {
-                std::snprintf(help, sizeof help, "%s in %s, %g to %g (default %g)", spec.name, spec.unit,
-                              spec.minimum, spec.maximum, spec.defaultValue);
-                options_[i] = command->add_option(option, knobValues_[i], help)->check(FiniteNumber(spec.unit));
-            } else if (spec.defaultValue == 0.0) {
-                std::snprintf(help, sizeof help, "switch %s on", spec.name);
+            if (def.kind == IPlugParam::Continuous) {
+                std::snprintf(help, sizeof help, "%s in %s, %g to %g (default %g)", def.name, def.unit,
+                              def.minimum, def.maximum, def.defaultValue);
+                options_[i] = command->add_option(option, knobValues_[i], help)->check(FiniteNumber(def.unit));
+            } else if (def.defaultValue == 0.0) {
+                std::snprintf(help, sizeof help, "switch %s on", def.name);
                 options_[i] = command->add_flag(option, flagValues_[i], help);
             } else {
-                std::snprintf(help, sizeof help, "%s on or off (default on)", spec.name);
+                std::snprintf(help, sizeof help, "%s on or off (default on)", def.name);
                 options_[i] =
                     command->add_option(option, switchTexts_[i], help)->check(CLI::IsMember({"on", "off"}));
             }
