@@ -20,6 +20,13 @@ void RunHostBlock(IPlugBase& plug, const std::vector<const float*>& in, const st
         plug.RunBlock(frames);
 }
 
+// Sizes the buffers and connects both inputs and both outputs.
+void ConnectStereo(IPlugBase& plug, int blockSize) {
+    plug.ChangeBlockSize(blockSize);
+    plug.ConnectInputs(0, 2, true);
+    plug.ConnectOutputs(0, 2, true);
+}
+
 // Doubles every input into its output and remembers what it was given.
 class Doubler : public TestPlugin {
 public:
@@ -86,9 +93,7 @@ TEST(IPlugBase, ConstructionDefaults) {
 
 TEST(IPlugBase, RunBlockPassesConnectedChannelsThroughByDefault) {
     TestPlugin plug;
-    plug.ChangeBlockSize(4);
-    plug.ConnectInputs(0, 2, true);
-    plug.ConnectOutputs(0, 2, true);
+    ConnectStereo(plug, 4);
     std::vector<float> l = {1, 2, 3, 4}, r = {-1, -2, -3, -4}, outL(4, 9), outR(4, 9);
     RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 4);
     EXPECT_EQ(outL, l);
@@ -122,9 +127,7 @@ TEST(IPlugBase, HostBuffersAreConsumedOnlyByConnectedChannels) {
 
 TEST(IPlugBase, DisconnectedInputPresentsItsLastSamplesUntilCleared) {
     Doubler plug;
-    plug.ChangeBlockSize(2);
-    plug.ConnectInputs(0, 2, true);
-    plug.ConnectOutputs(0, 2, true);
+    ConnectStereo(plug, 2);
     std::vector<float> l = {1, 1}, r = {3, 3}, outL(2), outR(2);
     RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 2);
     plug.ConnectInputs(1, 1, false);
@@ -137,9 +140,7 @@ TEST(IPlugBase, DisconnectedInputPresentsItsLastSamplesUntilCleared) {
 
 TEST(IPlugBase, ConnectedInputOutsideTheAttachedRangeKeepsItsLastBlock) {
     Doubler plug;
-    plug.ChangeBlockSize(2);
-    plug.ConnectInputs(0, 2, true);
-    plug.ConnectOutputs(0, 2, true);
+    ConnectStereo(plug, 2);
     std::vector<float> l = {1, 1, 1, 1}, r = {3, 3}, outL(4), outR(4);
     RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 2);
     r = {5, 5};  // the host reuses its buffer for something else
@@ -169,9 +170,7 @@ TEST(IPlugBase, UnconnectedOutputsAreNotWritten) {
 
 TEST(IPlugBase, OutputOutsideTheAttachedRangeNeverWritesAnEarlierBlocksBuffer) {
     TestPlugin plug;
-    plug.ChangeBlockSize(2);
-    plug.ConnectInputs(0, 2, true);
-    plug.ConnectOutputs(0, 2, true);
+    ConnectStereo(plug, 2);
     std::vector<float> l = {1, 2}, r = {3, 4}, outL(2), outR(2);
     RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 2);
     EXPECT_EQ(outR, r);
@@ -190,9 +189,7 @@ TEST(IPlugBase, OutputOutsideTheAttachedRangeNeverWritesAnEarlierBlocksBuffer) {
 
 TEST(IPlugBase, ChangeBlockSizeKeepsContentsOnlyWhenUnchanged) {
     Doubler plug;
-    plug.ChangeBlockSize(2);
-    plug.ConnectInputs(0, 2, true);
-    plug.ConnectOutputs(0, 2, true);
+    ConnectStereo(plug, 2);
     std::vector<float> l = {1, 1}, r = {3, 3}, outL(2), outR(2);
     RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 2);
     plug.ConnectInputs(1, 1, false);
@@ -206,9 +203,7 @@ TEST(IPlugBase, ChangeBlockSizeKeepsContentsOnlyWhenUnchanged) {
 
 TEST(IPlugBase, BlockLongerThanAnnouncedRunsInPiecesWithoutOverrun) {
     Doubler plug;
-    plug.ChangeBlockSize(4);
-    plug.ConnectInputs(0, 2, true);
-    plug.ConnectOutputs(0, 2, true);
+    ConnectStereo(plug, 4);
     std::vector<float> l(10), r(10), outL(10), outR(10);
     for (int i = 0; i < 10; ++i) l[i] = r[i] = static_cast<float>(i);
     RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 10);
@@ -228,9 +223,7 @@ TEST(IPlugBase, BlockBeforeAnyBlockSizeGivesSilence) {
 
 TEST(IPlugBase, BypassWithoutLatencyIsPassThroughNotTheEffect) {
     Doubler plug;
-    plug.ChangeBlockSize(3);
-    plug.ConnectInputs(0, 2, true);
-    plug.ConnectOutputs(0, 2, true);
+    ConnectStereo(plug, 3);
     std::vector<float> l = {1, 2, 3}, r = {4, 5, 6}, outL(3), outR(3);
     RunHostBlock(plug, {l.data(), r.data()}, {outL.data(), outR.data()}, 3, true);
     EXPECT_TRUE(plug.seenFrames.empty());
@@ -241,9 +234,7 @@ TEST(IPlugBase, BypassWithoutLatencyIsPassThroughNotTheEffect) {
 TEST(IPlugBase, BypassWithLatencyDelaysEachChannelAcrossBlocks) {
     TestPlugin plug(0, "2-2", 0, 3);
     plug.CreateLatencyDelay();
-    plug.ChangeBlockSize(4);
-    plug.ConnectInputs(0, 2, true);
-    plug.ConnectOutputs(0, 2, true);
+    ConnectStereo(plug, 4);
     std::vector<float> outL(8), outR(8);
     for (int block = 0; block < 2; ++block) {
         std::vector<float> l(4), r(4);
