@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <fstream>
 #include <sstream>
 
@@ -108,10 +109,11 @@ TEST(KestromProcess, UnusableInputsFailWithOneLineAndLeaveNoOutput) {
 TEST(KestromProcess, InterruptionStopsWithoutLeavingOutput) {
     ScratchDir dir;
     ASSERT_TRUE(testing::WriteAudio(dir.File("in.wav"), testing::Sines(2, 5000)));
-    Interruption::Set(true);
+    Interruption::Set(SIGTERM);
     const ToolRun run = RunKestrom({"process", dir.File("in.wav"), dir.File("out.wav"), "--meter", dir.File("m.txt")});
-    Interruption::Set(false);
-    EXPECT_EQ(run.status, kExitFailure);
+    Interruption::Set(0);
+    EXPECT_EQ(run.status, 128 + SIGTERM);
+    EXPECT_NE(run.err.find("SIGTERM"), std::string::npos) << run.err;
     ExpectOneErrorLine(run);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"in.wav"});
 }

@@ -7,28 +7,18 @@
 namespace kestrom::tool {
 namespace {
 
-TEST(ProcessStats, PeaksCoverEveryChannelAndBlock) {
+TEST(ProcessStats, PeaksAndFramesComeFromTheScansTheSamplesMoveThrough) {
     ProcessStats stats;
-    const float a[3] = {0.1f, -0.5f, 0.2f};
-    const float b[3] = {0.0f, 0.3f, -0.25f};
-    const float* block1[2] = {a, b};
-    stats.AddInput(block1, 2, 3);
-    const float c[2] = {0.05f, 0.7f};
-    const float d[2] = {-0.9f, 0.0f};
-    const float* block2[2] = {c, d};
-    stats.AddInput(block2, 2, 2);
-    stats.AddOutput(block1, 1, 3);
-    EXPECT_FLOAT_EQ(stats.InputPeak(), 0.9f);
+    const float in[6] = {0.1f, 0.0f, -0.5f, 0.3f, 0.2f, -0.25f};
+    float left[3], right[3];
+    float* planar[2] = {left, right};
+    stats.Input().Deinterleave(in, 2, 3, planar);
+    float out[6];
+    const float* back[2] = {left, right};
+    stats.Output().Interleave(back, 1, 3, out);
+    EXPECT_FLOAT_EQ(stats.InputPeak(), 0.5f);
     EXPECT_FLOAT_EQ(stats.OutputPeak(), 0.5f);
-    EXPECT_EQ(stats.Frames(), 5);
-}
-
-TEST(ProcessStats, NotANumberIsNotHiddenFromThePeak) {
-    ProcessStats stats;
-    const float bad[2] = {0.1f, std::nanf("")};
-    const float* block[1] = {bad};
-    stats.AddOutput(block, 1, 2);
-    EXPECT_TRUE(std::isinf(stats.OutputPeak()));
+    EXPECT_EQ(stats.Frames(), 3);
 }
 
 TEST(ProcessStats, ReductionIsTheMeterInDecibelsWeightedByBlockLength) {
@@ -42,15 +32,21 @@ TEST(ProcessStats, ReductionIsTheMeterInDecibelsWeightedByBlockLength) {
     EXPECT_DOUBLE_EQ(*stats.AverageReductionDb(), (11.0 * 300 + 5.5 * 100) / 400);
 }
 
-TEST(ProcessStats, ReportNamesSilenceAndMissingMeter) {
+TEST(ProcessStats, ReportSaysWhyThereIsNoReductionAndWhereInputWasNotFinite) {
     ProcessStats stats;
-    const std::string report = stats.Report(48000);
+    std::string report = stats.Report(48000);
     EXPECT_NE(report.find("input peak:              silent"), std::string::npos) << report;
+    EXPECT_NE(report.find("none (no audio)"), std::string::npos) << report;  // not "Power off": nothing ran
+    EXPECT_NE(report.find("non-finite input:        none"), std::string::npos) << report;
+
+    const float samples[4] = {0.5f, std::nanf(""), 0.25f, INFINITY};
+    float mono[4];
+    float* planar[1] = {mono};
+    stats.Input().Deinterleave(samples, 1, 4, planar);
+    report = stats.Report(2);
+    EXPECT_NE(report.find("-6.02 dBFS"), std::string::npos) << report;
     EXPECT_NE(report.find("none (Power off)"), std::string::npos) << report;
-    const float half[1] = {0.5f};
-    const float* block[1] = {half};
-    stats.AddInput(block, 1, 1);
-    EXPECT_NE(stats.Report(48000).find("-6.02 dBFS"), std::string::npos) << stats.Report(48000);
+    EXPECT_NE(report.find("2 samples, the first at frame 1 (0.500 s), channel 1"), std::string::npos) << report;
 }
 
 }  // namespace

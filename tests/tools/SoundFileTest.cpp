@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include "tests/tools/ToolTestFiles.h"
-#include "tools/kestrom/ReplacingFile.h"
 #include "tools/kestrom/SoundFileReader.h"
 #include "tools/kestrom/SoundFileWriter.h"
 
@@ -148,17 +147,6 @@ TEST(SoundFile, WavTooLongForItsHeaderBecomesRf64) {
     EXPECT_EQ(SoundFileWriter::ChooseFormat(pcm16, 2, fourHours), pcm16);
     const int flac = SF_FORMAT_FLAC | SF_FORMAT_PCM_24;
     EXPECT_EQ(SoundFileWriter::ChooseFormat(flac, 2, 100 * fourHours), flac);
-}
-
-TEST(ReplacingFile, CommitFailureRemovesTheTemporaryFile) {
-    ScratchDir dir;
-    std::filesystem::create_directory(dir.File("taken"));
-    ReplacingFile file(dir.File("taken"));  // a directory cannot be replaced by a file
-    std::string error;
-    ASSERT_TRUE(file.Create(error)) << error;
-    EXPECT_FALSE(file.Commit(error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"taken"});
 }
 
 }  // namespace

@@ -6,11 +6,18 @@
 
 #include <sndfile.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace kestrom::tool::testing {
@@ -38,6 +45,53 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// The whole content of a file, as bytes.
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A named pipe and a thread at its reading end: it opens the FIFO (which
+// lets a writer's open go ahead), then reads everything until the writer
+// closes, or only `limit` bytes before closing its end early. Join() waits
+// for it and returns what it read.
+class FifoReader {
+public:
+    explicit FifoReader(std::string path, std::size_t limit = SIZE_MAX) : path_(std::move(path)) {
+        mkfifo(path_.c_str(), 0600);
+        thread_ = std::thread([this, limit] {
+            const int fd = open(path_.c_str(), O_RDONLY);
+            char buffer[4096];
+            while (fd >= 0 && bytes_.size() < limit) {
+                const ssize_t got = read(fd, buffer, std::min(sizeof buffer, limit - bytes_.size()));
+                if (got <= 0) {
+                    break;
+                }
+                bytes_.append(buffer, static_cast<std::size_t>(got));
+            }
+            if (fd >= 0) {
+                close(fd);
+            }
+        });
+    }
+    ~FifoReader() { Join(); }
+    const std::string& Join() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return bytes_;
+    }
+
+private:
+    std::string path_;
+    std::string bytes_;
+    std::thread thread_;
 };
 
 // Channel-major audio: samples[c][i].

@@ -23,19 +23,44 @@ namespace kestrom::tool {
 namespace {
 
 // Accepts finite decimal numbers only: "nan" or "inf" would poison every
-// sample after them.
+// sample after them. A number too small for a double (1e-400) is as good as
+// 0 and accepted; one too large is not.
 CLI::Validator FiniteNumber(const std::string& name) {
     return CLI::Validator(
         [](std::string& text) -> std::string {
             errno = 0;
             char* end = nullptr;
             const double value = std::strtod(text.c_str(), &end);
-            if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(value)) {
+            const bool overflow = errno == ERANGE && std::fabs(value) > 1.0;
+            if (text.empty() || end != text.c_str() + text.size() || overflow || !std::isfinite(value)) {
                 return "'" + text + "' is not a finite number";
             }
             return {};
         },
         name);
+}
+
+// A whole decimal number, said before its range is checked: "12abc" is not
+// a number at all, whatever its range.
+CLI::Validator WholeNumber() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            errno = 0;
+            char* end = nullptr;
+            std::strtoll(text.c_str(), &end, 10);
+            if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE) {
+                return "'" + text + "' is not a whole number";
+            }
+            return {};
+        },
+        "INT");
+}
+
+// A file name must name something: an empty one is a mistake, not "none".
+CLI::Validator NonEmptyPath() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string { return text.empty() ? "an empty file name" : std::string(); },
+        "FILE");
 }
 
 // One line: CLI11's messages are single sentences, but make sure.
@@ -140,24 +165,32 @@ int RunCommandLine(int argc, const char* const* argv, Console& console) {
     ProcessOptions process;
     CLI::App* processCmd = app.add_subcommand(
         "process", "Run an audio file (mono or stereo, any format libsndfile reads) through the compressor");
-    processCmd->add_option("INPUT", process.input, "input audio file")->required();
+    processCmd->add_option("INPUT", process.input, "input audio file")->required()->check(NonEmptyPath());
     processCmd->add_option("OUTPUT", process.output, "output file (32-bit float WAV unless --keep-format)")
-        ->required();
+        ->required()
+        ->check(NonEmptyPath());
     ParamOptions processParams;
     processParams.AddTo(processCmd);
     processCmd
         ->add_option("--block", process.blockFrames, "frames per block (default 512)")
+        ->check(WholeNumber())
         ->check(CLI::Range(1, ProcessOptions::kMaxBlockFrames));
-    processCmd->add_option("--meter", process.meterPath, "write the meter value of every block to FILE");
-    processCmd->add_option("--editor-png", process.editorPngPath,
-                           "write the editor as it stands after processing (needle included) as a PNG");
+    processCmd->add_option("--meter", process.meterPath, "write the meter value of every block to FILE")
+        ->check(NonEmptyPath());
+    processCmd
+        ->add_option("--editor-png", process.editorPngPath,
+                     "write the editor as it stands after processing (needle included) as a PNG")
+        ->check(NonEmptyPath());
     processCmd->add_flag("--keep-format", process.keepFormat, "write the input's file format");
     processCmd->add_flag("-q,--quiet", process.quiet, "print no summary");
+    bool processNoSync = false;
+    processCmd->add_flag("--no-sync", processNoSync,
+                         "do not wait for the outputs to reach the disk (faster; for scratch work)");
 
     EditorOptions editor;
     CLI::App* editorCmd = app.add_subcommand(
         "editor", "Draw the plug-in's editor (298 x 400) with the given settings, needle and clicks into a PNG");
-    editorCmd->add_option("--png", editor.pngPath, "PNG file to write")->required();
+    editorCmd->add_option("--png", editor.pngPath, "PNG file to write")->required()->check(NonEmptyPath());
     ParamOptions editorParams;
     editorParams.AddTo(editorCmd);
     double reductionDb = 0.0;
@@ -176,10 +209,26 @@ int RunCommandLine(int argc, const char* const* argv, Console& console) {
     int demoRate = DemoSignal::kDefaultSampleRate;
     CLI::App* demoCmd =
         app.add_subcommand("generate-demo", "Write the built-in stereo test music (drums, bass, voice) as float WAV");
-    demoCmd->add_option("OUTPUT", demoPath, "output file")->required();
-    demoCmd->add_option("--seconds", demoSeconds, "length (default 8)")->check(CLI::Range(0.0, 600.0));
-    demoCmd->add_option("--rate", demoRate, "sample rate in Hz (default 48000)")->check(CLI::Range(8000, 192000));
+    demoCmd->add_option("OUTPUT", demoPath, "output file")->required()->check(NonEmptyPath());
+    demoCmd->add_option("--seconds", demoSeconds, "length (default 8)")
+        ->check(FiniteNumber("seconds"))
+        ->check(CLI::Range(0.0, 600.0));
+    demoCmd->add_option("--rate", demoRate, "sample rate in Hz (default 48000)")
+        ->check(WholeNumber())
+        ->check(CLI::Range(8000, 192000));
+    bool demoNoSync = false;
+    demoCmd->add_flag("--no-sync", demoNoSync, "do not wait for the file to reach the disk");
 
+    // A first word that is neither an option nor a command is a mistyped
+    // command; say so rather than that a command is missing.
+    if (argc > 1 && argv[1][0] != '-' && app.get_subcommands([&](CLI::App* command) {
+                                             return command->get_name() == argv[1];
+                                         }).empty()) {
+        console.err << "kestrom: '" << argv[1]
+                    << "' is not a command; the commands are process, editor and generate-demo (see kestrom --help)"
+                    << std::endl;
+        return kExitUsage;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -193,6 +242,7 @@ int RunCommandLine(int argc, const char* const* argv, Console& console) {
 
     if (processCmd->parsed()) {
         processParams.Collect(process.params);
+        process.sync = !processNoSync;
         return RunProcess(process, console);
     }
     if (editorCmd->parsed()) {
@@ -207,7 +257,7 @@ int RunCommandLine(int argc, const char* const* argv, Console& console) {
         }
         return RunEditor(editor, console);
     }
-    return RunGenerateDemo(demoPath, demoSeconds, demoRate, console);
+    return RunGenerateDemo(demoPath, demoSeconds, demoRate, !demoNoSync, console);
 }
 
 }  // namespace kestrom::tool

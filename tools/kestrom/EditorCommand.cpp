@@ -17,9 +17,9 @@ namespace {
 // draws twice); the bound only guards against a control that never settles.
 constexpr int kMaxSettleTicks = 64;
 
-int Fail(Console& console, const std::string& message) {
+int Fail(Console& console, const std::string& message, int status = kExitFailure) {
     console.err << "kestrom: " << message << std::endl;
-    return kExitFailure;
+    return status;
 }
 
 }  // namespace
@@ -49,7 +49,8 @@ int RunEditor(const EditorOptions& options, Console& console) {
         if (click.x < 0 || click.y < 0 || click.x >= editor::kWidth || click.y >= editor::kHeight) {
             return Fail(console, "click " + std::to_string(click.x) + "," + std::to_string(click.y) +
                                      " lies outside the " + std::to_string(editor::kWidth) + " x " +
-                                     std::to_string(editor::kHeight) + " editor");
+                                     std::to_string(editor::kHeight) + " editor",
+                        kExitUsage);
         }
     }
     std::string error;

@@ -1,5 +1,8 @@
 #include "tools/kestrom/MeterLog.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace kestrom::tool {
 
 MeterLog::MeterLog(std::string target) : file_(std::move(target)) {}
@@ -11,7 +14,10 @@ MeterLog::~MeterLog() {
 }
 
 bool MeterLog::Open(std::string& error) {
-    stream_ = file_.CreateStream("w", error);
+    if (!file_.Prepare(error)) {
+        return false;
+    }
+    stream_ = file_.OpenStream("w", error);
     return stream_ != nullptr;
 }
 
@@ -24,28 +30,47 @@ std::string MeterLog::FormatLine(std::optional<double> value) {
     return text;
 }
 
+std::string MeterLog::WriteError() const {
+    return "error writing '" + file_.Target() + "': " + std::strerror(errno != 0 ? errno : EIO);
+}
+
 bool MeterLog::Add(std::optional<double> value, std::string& error) {
-    if (stream_ == nullptr || std::fprintf(stream_, "%s\n", FormatLine(value).c_str()) < 0) {
-        error = "error writing '" + file_.Target() + "'";
+    if (stream_ == nullptr) {
+        error = "'" + file_.Target() + "' is not open";
+        return false;
+    }
+    errno = 0;
+    if (std::fprintf(stream_, "%s\n", FormatLine(value).c_str()) < 0) {
+        error = WriteError();
         return false;
     }
     return true;
 }
 
-bool MeterLog::Commit(std::string& error) {
+bool MeterLog::Finish(std::string& error) {
     if (stream_ == nullptr) {
         error = "'" + file_.Target() + "' is not open";
         return false;
     }
+    errno = 0;
     const bool flushed = std::fflush(stream_) == 0 && !std::ferror(stream_);
+    if (!flushed) {
+        error = WriteError();
+    }
     const bool closed = std::fclose(stream_) == 0;
     stream_ = nullptr;
+    if (flushed && !closed) {
+        error = WriteError();
+    }
     if (!flushed || !closed) {
-        error = "error writing '" + file_.Target() + "'";
         file_.Discard();
         return false;
     }
-    return file_.Commit(error);
+    return true;
+}
+
+bool MeterLog::Commit(std::string& error, bool sync) {
+    return Finish(error) && OutputFile::CommitAll({&file_}, sync, error);
 }
 
 }  // namespace kestrom::tool

@@ -4,14 +4,14 @@
 #include <optional>
 #include <string>
 
-#include "tools/kestrom/ReplacingFile.h"
+#include "tools/kestrom/OutputFile.h"
 
 namespace kestrom::tool {
 
 // The --meter file: one line per processed block, holding the value the
 // plug-in handed to the editor's meter at the end of that block, printed with
 // "%.17g" so it reads back bit for bit, or "-" when nothing was handed over.
-// Like the audio output it appears only complete (ReplacingFile).
+// Like the audio output it appears only complete (OutputFile).
 class MeterLog {
 public:
     explicit MeterLog(std::string target);
@@ -21,13 +21,20 @@ public:
 
     bool Open(std::string& error);
     bool Add(std::optional<double> value, std::string& error);
-    bool Commit(std::string& error);
+    // Flushes and closes the text; it then waits for OutputFile::CommitAll.
+    bool Finish(std::string& error);
+    // Finish, then put this one output in place.
+    bool Commit(std::string& error, bool sync = true);
+
+    OutputFile& File() { return file_; }
 
     // The text of one line, without the newline.
     static std::string FormatLine(std::optional<double> value);
 
 private:
-    ReplacingFile file_;
+    std::string WriteError() const;
+
+    OutputFile file_;
     std::FILE* stream_ = nullptr;
 };
 

@@ -2,7 +2,9 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <csetjmp>
+#include <cstring>
 #include <vector>
 
 #include "graphics/LICE_IBitmap.h"
@@ -72,11 +74,18 @@ PngFile::~PngFile() {
 }
 
 bool PngFile::Open(std::string& error) {
-    stream_ = file_.CreateStream("wb", error);
+    if (!file_.Prepare(error)) {
+        return false;
+    }
+    stream_ = file_.OpenStream("wb", error);
     return stream_ != nullptr;
 }
 
-bool PngFile::WriteAndCommit(const LICE_IBitmap& bitmap, std::string& error) {
+bool PngFile::WriteAndCommit(const LICE_IBitmap& bitmap, std::string& error, bool sync) {
+    return Write(bitmap, error) && OutputFile::CommitAll({&file_}, sync, error);
+}
+
+bool PngFile::Write(const LICE_IBitmap& bitmap, std::string& error) {
     if (stream_ == nullptr) {
         error = "'" + file_.Target() + "' is not open";
         return false;
@@ -86,16 +95,18 @@ bool PngFile::WriteAndCommit(const LICE_IBitmap& bitmap, std::string& error) {
         return false;
     }
     std::vector<unsigned char> row(static_cast<std::size_t>(bitmap.Width()) * kBytesPerPixel);
+    errno = 0;
     const bool encoded = Encode(stream_, bitmap, row.data());
     const bool flushed = std::fflush(stream_) == 0 && !std::ferror(stream_);
+    const int reason = errno;
     const bool closed = std::fclose(stream_) == 0;
     stream_ = nullptr;
     if (!encoded || !flushed || !closed) {
-        error = "error writing '" + file_.Target() + "'";
+        error = "error writing '" + file_.Target() + "': " + std::strerror(reason != 0 ? reason : errno != 0 ? errno : EIO);
         file_.Discard();
         return false;
     }
-    return file_.Commit(error);
+    return true;
 }
 
 }  // namespace kestrom::tool

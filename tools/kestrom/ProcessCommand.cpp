@@ -9,6 +9,7 @@
 #include "graphics/headless/IGraphicsHeadless.h"
 #include "tools/kestrom/CommandLine.h"
 #include "tools/kestrom/EditorCommand.h"
+#include "tools/kestrom/FileIdentity.h"
 #include "tools/kestrom/Interruption.h"
 #include "tools/kestrom/MeterLog.h"
 #include "tools/kestrom/PluginRunner.h"
@@ -24,10 +25,14 @@ namespace {
 
 // Files at least this long (in seconds of audio) get a progress bar on a terminal.
 constexpr double kProgressMinSeconds = 60.0;
+// Frames moved per read and write of the files: large enough that system
+// calls cost nothing per frame, small enough to stay in the caches. The
+// plug-in still gets its blocks of --block frames out of each chunk.
+constexpr std::int64_t kChunkFrames = 16384;
 
-int Fail(Console& console, const std::string& message) {
+int Fail(Console& console, const std::string& message, int status = kExitFailure) {
     console.err << "kestrom: " << message << std::endl;
-    return kExitFailure;
+    return status;
 }
 
 void ApplyOptions(const ProcessOptions& options, PluginRunner& runner) {
@@ -46,10 +51,69 @@ std::string SettingsLine(const PluginRunner& runner, int blockFrames) {
     return line + "; blocks of " + std::to_string(blockFrames) + " frames\n";
 }
 
+// Refuses, before anything is read or created, a run in which two of the
+// paths name one file: an output would replace the input, or two outputs
+// would replace each other.
+bool CheckDistinct(const ProcessOptions& options, std::string& error) {
+    const std::vector<std::string> paths = {options.input, options.output, options.meterPath,
+                                            options.editorPngPath};
+    const char* const roles[] = {"the input", "the output", "the --meter file", "the --editor-png file"};
+    std::size_t a = 0, b = 0;
+    if (!FileIdentity::FindClash(paths, a, b)) {
+        return true;
+    }
+    error = "'" + paths[a] + "' (" + roles[a] + ") and '" + paths[b] + "' (" + roles[b] + ") name the same file";
+    return false;
+}
+
+// Reads until `frames` frames are in or the file ends, so that a short read
+// (a pipe) never moves a block boundary. The count, or -1 on an error.
+std::int64_t ReadChunk(SoundFileReader& reader, float* samples, std::int64_t frames, std::string& error) {
+    std::int64_t have = 0;
+    while (have < frames && !Interruption::Requested()) {
+        const std::int64_t got = reader.ReadInterleaved(samples + have * reader.Channels(), frames - have, error);
+        if (got < 0) {
+            return -1;
+        }
+        if (got == 0) {
+            break;
+        }
+        have += got;
+    }
+    return have;
+}
+
+// The buffers of one chunk: the file's interleaved samples in and out, and
+// one buffer per channel for the plug-in.
+struct ChunkBuffers {
+    ChunkBuffers(int channels, std::int64_t frames)
+        : fileIn(static_cast<std::size_t>(frames * channels)), fileOut(fileIn.size()) {
+        for (int c = 0; c < channels; ++c) {
+            in.emplace_back(static_cast<std::size_t>(frames));
+            out.emplace_back(static_cast<std::size_t>(frames));
+        }
+    }
+    // Points inPointers/outPointers (one entry per channel) at frame `offset`.
+    void PointAt(std::int64_t offset, float** inPointers, float** outPointers) {
+        for (std::size_t c = 0; c < in.size(); ++c) {
+            inPointers[c] = in[c].data() + offset;
+            outPointers[c] = out[c].data() + offset;
+        }
+    }
+
+    std::vector<float> fileIn;
+    std::vector<float> fileOut;
+    std::vector<std::vector<float>> in;
+    std::vector<std::vector<float>> out;
+};
+
 }  // namespace
 
 int RunProcess(const ProcessOptions& options, Console& console) {
     std::string error;
+    if (!CheckDistinct(options, error)) {
+        return Fail(console, error + "; choose another output", kExitUsage);
+    }
     SoundFileReader reader;
     if (!reader.Open(options.input, error)) {
         return Fail(console, error);
@@ -60,50 +124,49 @@ int RunProcess(const ProcessOptions& options, Console& console) {
                                  " channels; only mono and stereo files can be processed");
     }
 
+    // Every output's place is checked and its temporary file made before
+    // any work is done.
     SoundFileWriter writer(options.output);
     const int format = SoundFileWriter::ChooseFormat(options.keepFormat ? reader.Format() : SoundFileWriter::kFloatWav,
                                                      channels, reader.Frames());
     if (!writer.Open(format, channels, reader.SampleRate(), error)) {
         return Fail(console, error);
     }
+    std::vector<OutputFile*> outputs = {&writer.File()};
     std::unique_ptr<MeterLog> meterLog;
     if (!options.meterPath.empty()) {
         meterLog = std::make_unique<MeterLog>(options.meterPath);
         if (!meterLog->Open(error)) {
             return Fail(console, error);
         }
+        outputs.push_back(&meterLog->File());
     }
-
     std::unique_ptr<PngFile> editorPng;
     if (!options.editorPngPath.empty()) {
         editorPng = std::make_unique<PngFile>(options.editorPngPath);
         if (!editorPng->Open(error)) {
             return Fail(console, error);
         }
+        outputs.push_back(&editorPng->File());
     }
 
     PluginRunner runner;
     runner.Prepare(reader.SampleRate(), channels, options.blockFrames);
     ApplyOptions(options, runner);
 
-    const auto block = static_cast<std::size_t>(options.blockFrames);
-    std::vector<std::vector<float>> input(static_cast<std::size_t>(channels), std::vector<float>(block));
-    std::vector<std::vector<float>> output(static_cast<std::size_t>(channels), std::vector<float>(block));
-    std::vector<float*> inputs, outputs;
-    for (int c = 0; c < channels; ++c) {
-        inputs.push_back(input[static_cast<std::size_t>(c)].data());
-        outputs.push_back(output[static_cast<std::size_t>(c)].data());
-    }
+    const std::int64_t block = options.blockFrames;
+    const std::int64_t chunk = std::max<std::int64_t>(block, kChunkFrames / block * block);  // whole blocks
+    ChunkBuffers buffers(channels, chunk);
 
     ProcessStats stats;
     const bool longFile = static_cast<double>(reader.Frames()) >= kProgressMinSeconds * reader.SampleRate();
     ProgressBar progress(console.err, reader.Frames(), console.errIsTerminal && longFile);
     for (;;) {
+        const std::int64_t frames = ReadChunk(reader, buffers.fileIn.data(), chunk, error);
         if (Interruption::Requested()) {
             progress.Finish();
-            return Fail(console, "interrupted; '" + options.output + "' not written");
+            return Interruption::Report(console.err, options.output);
         }
-        const std::int64_t frames = reader.Read(inputs.data(), options.blockFrames, error);
         if (frames < 0) {
             progress.Finish();
             return Fail(console, error);
@@ -111,14 +174,25 @@ int RunProcess(const ProcessOptions& options, Console& console) {
         if (frames == 0) {
             break;
         }
-        const auto count = static_cast<int>(frames);
-        const std::optional<double> meter = runner.RunBlock(inputs.data(), outputs.data(), count);
-        stats.AddInput(inputs.data(), channels, frames);
-        stats.AddOutput(outputs.data(), channels, frames);
-        stats.AddMeter(meter, frames);
-        if (!writer.Write(outputs.data(), frames, error) || (meterLog && !meterLog->Add(meter, error))) {
+        float* in[2] = {nullptr, nullptr};
+        float* out[2] = {nullptr, nullptr};
+        buffers.PointAt(0, in, out);
+        stats.Input().Deinterleave(buffers.fileIn.data(), channels, frames, in);
+        for (std::int64_t offset = 0; offset < frames; offset += block) {
+            const int count = static_cast<int>(std::min(block, frames - offset));
+            buffers.PointAt(offset, in, out);
+            const std::optional<double> meter = runner.RunBlock(in, out, count);
+            stats.AddMeter(meter, count);
+            if (meterLog && !meterLog->Add(meter, error)) {
+                progress.Finish();
+                return Fail(console, error);
+            }
+        }
+        buffers.PointAt(0, in, out);
+        stats.Output().Interleave(out, channels, frames, buffers.fileOut.data());
+        if (!writer.WriteInterleaved(buffers.fileOut.data(), frames, error)) {
             progress.Finish();
-            return Fail(console, error);
+            return Interruption::Requested() ? Interruption::Report(console.err, options.output) : Fail(console, error);
         }
         progress.Update(stats.Frames());
     }
@@ -131,13 +205,13 @@ int RunProcess(const ProcessOptions& options, Console& console) {
         if (editor == nullptr) {
             return Fail(console, "the plug-in has no editor to show");
         }
-        if (!SettleEditor(*editor, error)) {
+        if (!SettleEditor(*editor, error) || !editorPng->Write(*editor->Screen(), error)) {
             return Fail(console, error);
         }
     }
-    if (!writer.Commit(error) || (meterLog && !meterLog->Commit(error)) ||
-        (editorPng && !editorPng->WriteAndCommit(*runner.Editor()->Screen(), error))) {
-        return Fail(console, error);
+    if (!writer.Finish(error) || (meterLog && !meterLog->Finish(error)) ||
+        !OutputFile::CommitAll(outputs, options.sync, error)) {
+        return Interruption::Requested() ? Interruption::Report(console.err, options.output) : Fail(console, error);
     }
     if (!options.quiet) {
         console.out << "input:                   " << options.input << "\n"

@@ -26,6 +26,7 @@ struct ProcessOptions {
     std::string editorPngPath;  // empty: no picture of the editor
     bool keepFormat = false;    // write the input's file format instead of 32-bit float WAV
     bool quiet = false;         // no summary
+    bool sync = true;           // flush outputs and their directories to disk before finishing
 };
 
 }  // namespace kestrom::tool

@@ -9,21 +9,6 @@ namespace kestrom::tool {
 
 namespace {
 
-// Largest magnitude; NaN samples count as infinitely loud so they are not hidden.
-double Peak(const float* const* channels, int channelCount, std::int64_t frames, double peak) {
-    for (int c = 0; c < channelCount; ++c) {
-        for (std::int64_t i = 0; i < frames; ++i) {
-            const double v = std::fabs(static_cast<double>(channels[c][i]));
-            if (std::isnan(v)) {
-                peak = INFINITY;
-            } else if (v > peak) {
-                peak = v;
-            }
-        }
-    }
-    return peak;
-}
-
 std::string FormatDbfs(double peak) {
     if (peak <= 0.0) {
         return "silent";
@@ -33,25 +18,32 @@ std::string FormatDbfs(double peak) {
     return text;
 }
 
-std::string FormatDb(std::optional<double> value) {
+// `why` says why there is no value.
+std::string FormatDb(std::optional<double> value, const char* why) {
     if (!value) {
-        return "none (Power off)";
+        return std::string("none (") + why + ")";
     }
     char text[64];
     std::snprintf(text, sizeof text, "%.2f dB", *value);
     return text;
 }
 
+// "none", or how many samples were NaN or infinite and where the first one
+// was; the processing heard silence in their place.
+std::string NonFiniteText(const SampleScan& scan, int sampleRate) {
+    if (scan.NonFiniteSamples() == 0) {
+        return "none";
+    }
+    char text[160];
+    std::snprintf(text, sizeof text, "%lld sample%s, the first at frame %lld (%.3f s), channel %d; processed as silence",
+                  static_cast<long long>(scan.NonFiniteSamples()), scan.NonFiniteSamples() == 1 ? "" : "s",
+                  static_cast<long long>(scan.FirstNonFiniteFrame()),
+                  sampleRate > 0 ? static_cast<double>(scan.FirstNonFiniteFrame()) / sampleRate : 0.0,
+                  scan.FirstNonFiniteChannel() + 1);
+    return text;
+}
+
 }  // namespace
-
-void ProcessStats::AddInput(const float* const* channels, int channelCount, std::int64_t frames) {
-    inputPeak_ = Peak(channels, channelCount, frames, inputPeak_);
-    frames_ += frames;
-}
-
-void ProcessStats::AddOutput(const float* const* channels, int channelCount, std::int64_t frames) {
-    outputPeak_ = Peak(channels, channelCount, frames, outputPeak_);
-}
 
 void ProcessStats::AddMeter(std::optional<double> value, std::int64_t frames) {
     if (!value) {
@@ -84,14 +76,17 @@ std::optional<double> ProcessStats::AverageReductionDb() const {
 
 std::string ProcessStats::Report(int sampleRate) const {
     char length[64];
-    std::snprintf(length, sizeof length, "%.2f s", sampleRate > 0 ? static_cast<double>(frames_) / sampleRate : 0.0);
+    std::snprintf(length, sizeof length, "%.2f s", sampleRate > 0 ? static_cast<double>(Frames()) / sampleRate : 0.0);
     std::string text;
-    text += "length:                  " + std::string(length) + " (" + std::to_string(frames_) + " frames at " +
+    text += "length:                  " + std::string(length) + " (" + std::to_string(Frames()) + " frames at " +
             std::to_string(sampleRate) + " Hz)\n";
-    text += "input peak:              " + FormatDbfs(inputPeak_) + "\n";
-    text += "output peak:             " + FormatDbfs(outputPeak_) + "\n";
-    text += "largest gain reduction:  " + FormatDb(MaxReductionDb()) + "\n";
-    text += "average gain reduction:  " + FormatDb(AverageReductionDb()) + "\n";
+    text += "input peak:              " + FormatDbfs(InputPeak()) + "\n";
+    text += "output peak:             " + FormatDbfs(OutputPeak()) + "\n";
+    text += "non-finite input:        " + NonFiniteText(input_, sampleRate) + "\n";
+    // No meter value: either there was no audio at all or Power was off.
+    const char* why = Frames() == 0 ? "no audio" : "Power off";
+    text += "largest gain reduction:  " + FormatDb(MaxReductionDb(), why) + "\n";
+    text += "average gain reduction:  " + FormatDb(AverageReductionDb(), why) + "\n";
     return text;
 }
 

@@ -29,6 +29,18 @@ bool SoundFileReader::Open(const std::string& path, std::string& error) {
     return true;
 }
 
+std::int64_t SoundFileReader::ReadInterleaved(float* samples, std::int64_t frames, std::string& error) {
+    if (file_ == nullptr || frames <= 0) {
+        return 0;
+    }
+    const sf_count_t got = sf_readf_float(file_, samples, frames);
+    if (got < frames && sf_error(file_) != SF_ERR_NO_ERROR) {
+        error = "error reading '" + path_ + "': " + sf_strerror(file_);
+        return -1;
+    }
+    return got;
+}
+
 std::int64_t SoundFileReader::Read(float* const* channels, std::int64_t frames, std::string& error) {
     if (file_ == nullptr || frames <= 0) {
         return 0;
@@ -37,12 +49,8 @@ std::int64_t SoundFileReader::Read(float* const* channels, std::int64_t frames, 
     if (interleaved_.size() < static_cast<std::size_t>(frames) * count) {
         interleaved_.resize(static_cast<std::size_t>(frames) * count);
     }
-    const sf_count_t got = sf_readf_float(file_, interleaved_.data(), frames);
-    if (got < frames && sf_error(file_) != SF_ERR_NO_ERROR) {
-        error = "error reading '" + path_ + "': " + sf_strerror(file_);
-        return -1;
-    }
-    for (sf_count_t i = 0; i < got; ++i) {
+    const std::int64_t got = ReadInterleaved(interleaved_.data(), frames, error);
+    for (std::int64_t i = 0; i < got; ++i) {
         for (std::size_t c = 0; c < count; ++c) {
             channels[c][i] = interleaved_[static_cast<std::size_t>(i) * count + c];
         }

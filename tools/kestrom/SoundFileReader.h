@@ -30,6 +30,8 @@ public:
     // Reads up to `frames` frames into channels[0 .. Channels()-1].
     // Returns the number read (0 at the end), or -1 with a message on a read error.
     std::int64_t Read(float* const* channels, std::int64_t frames, std::string& error);
+    // The same into `frames` × Channels() interleaved samples, as the file holds them.
+    std::int64_t ReadInterleaved(float* samples, std::int64_t frames, std::string& error);
 
 private:
     SNDFILE* file_ = nullptr;

@@ -1,7 +1,5 @@
 #include "tools/kestrom/SoundFileWriter.h"
 
-#include <unistd.h>
-
 namespace kestrom::tool {
 
 SoundFileWriter::SoundFileWriter(std::string target) : file_(std::move(target)) {}
@@ -62,14 +60,14 @@ bool SoundFileWriter::Open(int format, int channels, int sampleRate, std::string
                 " channels at " + std::to_string(sampleRate) + " Hz)";
         return false;
     }
-    if (!file_.Create(error)) {
+    if (!file_.Prepare(error)) {
         return false;
     }
-    const int fd = file_.TakeDescriptor();
-    sound_ = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+    // The descriptor stays the output file's: it is synced after libsndfile
+    // has closed the sound file and rewritten its header.
+    sound_ = sf_open_fd(file_.Descriptor(), SFM_WRITE, &info, SF_FALSE);
     if (sound_ == nullptr) {
         error = "cannot write '" + file_.Target() + "': " + sf_strerror(nullptr);
-        close(fd);
         file_.Discard();
         return false;
     }
@@ -80,12 +78,8 @@ bool SoundFileWriter::Open(int format, int channels, int sampleRate, std::string
 }
 
 bool SoundFileWriter::Write(const float* const* channels, std::int64_t frames, std::string& error) {
-    if (sound_ == nullptr) {
-        error = "'" + file_.Target() + "' is not open";
-        return false;
-    }
     if (frames <= 0) {
-        return true;
+        return WriteInterleaved(nullptr, 0, error);
     }
     const auto count = static_cast<std::size_t>(channels_);
     if (interleaved_.size() < static_cast<std::size_t>(frames) * count) {
@@ -96,19 +90,26 @@ bool SoundFileWriter::Write(const float* const* channels, std::int64_t frames, s
             interleaved_[static_cast<std::size_t>(i) * count + c] = channels[c][i];
         }
     }
-    if (sf_writef_float(sound_, interleaved_.data(), frames) != frames) {
+    return WriteInterleaved(interleaved_.data(), frames, error);
+}
+
+bool SoundFileWriter::WriteInterleaved(const float* samples, std::int64_t frames, std::string& error) {
+    if (sound_ == nullptr) {
+        error = "'" + file_.Target() + "' is not open";
+        return false;
+    }
+    if (frames > 0 && sf_writef_float(sound_, samples, frames) != frames) {
         error = "error writing '" + file_.Target() + "': " + sf_strerror(sound_);
         return false;
     }
     return true;
 }
 
-bool SoundFileWriter::Commit(std::string& error) {
+bool SoundFileWriter::Finish(std::string& error) {
     if (sound_ == nullptr) {
         error = "'" + file_.Target() + "' is not open";
         return false;
     }
-    sf_write_sync(sound_);
     const int closed = sf_close(sound_);
     sound_ = nullptr;
     if (closed != 0) {
@@ -116,7 +117,11 @@ bool SoundFileWriter::Commit(std::string& error) {
         file_.Discard();
         return false;
     }
-    return file_.Commit(error);
+    return true;
+}
+
+bool SoundFileWriter::Commit(std::string& error, bool sync) {
+    return Finish(error) && OutputFile::CommitAll({&file_}, sync, error);
 }
 
 }  // namespace kestrom::tool

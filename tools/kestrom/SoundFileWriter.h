@@ -6,13 +6,13 @@
 
 #include <sndfile.h>
 
-#include "tools/kestrom/ReplacingFile.h"
+#include "tools/kestrom/OutputFile.h"
 
 namespace kestrom::tool {
 
-// Writes single-precision channel buffers to an audio file through a
-// ReplacingFile: the target appears only when Commit() succeeds; on any
-// failure, or when the writer is destroyed uncommitted, nothing is left behind.
+// Writes single-precision audio to a file through an OutputFile: the target
+// appears only when the output is committed; on any failure, or when the
+// writer is destroyed uncommitted, the target is left as it was.
 class SoundFileWriter {
 public:
     // 32-bit float WAV, the default output format.
@@ -28,17 +28,26 @@ public:
     SoundFileWriter(const SoundFileWriter&) = delete;
     SoundFileWriter& operator=(const SoundFileWriter&) = delete;
 
+    // Checks the format, prepares the output file and starts the sound file.
     // `format` is a libsndfile SF_FORMAT_* code. Integer formats clip samples
     // beyond full scale instead of wrapping them around.
     bool Open(int format, int channels, int sampleRate, std::string& error);
 
+    // One buffer per channel.
     bool Write(const float* const* channels, std::int64_t frames, std::string& error);
+    // Frames already interleaved (`frames` × channels samples).
+    bool WriteInterleaved(const float* samples, std::int64_t frames, std::string& error);
 
-    // Finishes the file (header, flush) and moves it to the target.
-    bool Commit(std::string& error);
+    // Finishes the sound file (libsndfile writes the final header); the data
+    // then waits in the temporary file for OutputFile::CommitAll.
+    bool Finish(std::string& error);
+    // Finish, then put this one output in place (see OutputFile::CommitAll).
+    bool Commit(std::string& error, bool sync = true);
+
+    OutputFile& File() { return file_; }
 
 private:
-    ReplacingFile file_;
+    OutputFile file_;
     SNDFILE* sound_ = nullptr;
     int channels_ = 0;
     std::vector<float> interleaved_;
