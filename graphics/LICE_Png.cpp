@@ -71,16 +71,46 @@ bool ChunksFitInside(const unsigned char* bytes, std::size_t length) {
     return true;  // no IEND: libpng decides whether the image data is complete
 }
 
-// Errors jump back to ReadImage; warnings are dropped (nothing prints).
+// Errors jump back to the function that set the jump (ReadImage or
+// ReadSize); warnings are dropped (nothing prints).
 void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void OnWarning(png_structp, png_const_charp) {}
 
-// The whole decode under libpng's error handling. Only plain values live here.
-// Returns the bitmap holding the picture, or null.
-LICE_IBitmap* ReadImage(Decode* d) {
-    if (setjmp(png_jmpbuf(d->png)) != 0) {
-        return nullptr;
+// Checks the bytes and creates libpng's structures reading from them. False
+// when the picture is refused outright; End releases whatever was made.
+bool Begin(Decode* d, const unsigned char* bytes, std::size_t length) {
+    if (bytes == nullptr || length < 8 || png_sig_cmp(const_cast<png_bytep>(bytes), 0, 8) != 0 ||
+        !ChunksFitInside(bytes, length)) {
+        return false;
     }
+    d->reader = MemoryReader{bytes, length, 0};
+    d->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    if (d->png == nullptr) {
+        return false;
+    }
+    d->info = png_create_info_struct(d->png);
+    return d->info != nullptr;
+}
+
+void End(Decode* d) {
+    if (d->png != nullptr) {
+        png_destroy_read_struct(&d->png, d->info != nullptr ? &d->info : nullptr, nullptr);
+    }
+    std::free(d->rows);
+    d->rows = nullptr;
+}
+
+struct Header {
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    int bitDepth = 0;
+    int colourType = 0;
+};
+
+// Reads every chunk up to the image data and the header's fields, with the
+// limits on size and on ancillary chunks. Called under the error jump of its
+// caller; false when the size is refused.
+bool ReadInfo(Decode* d, Header* h) {
     // Refuse absurd sizes before any pixel memory is asked for, and bound the
     // memory libpng may spend on ancillary chunks.
     png_set_user_limits(d->png, kPngMaxDimension, kPngMaxDimension);
@@ -88,14 +118,35 @@ LICE_IBitmap* ReadImage(Decode* d) {
     png_set_chunk_malloc_max(d->png, 8u << 20);
     png_set_read_fn(d->png, &d->reader, ReadFromMemory);
     png_read_info(d->png, d->info);
+    int interlace = 0;
+    png_get_IHDR(d->png, d->info, &h->width, &h->height, &h->bitDepth, &h->colourType, &interlace, nullptr,
+                 nullptr);
+    return h->width != 0 && h->height != 0 && h->width <= kPngMaxDimension && h->height <= kPngMaxDimension &&
+           static_cast<unsigned long long>(h->width) * h->height <= kPngMaxPixels;
+}
 
-    png_uint_32 width = 0, height = 0;
-    int bitDepth = 0, colourType = 0, interlace = 0;
-    png_get_IHDR(d->png, d->info, &width, &height, &bitDepth, &colourType, &interlace, nullptr, nullptr);
-    if (width == 0 || height == 0 || width > kPngMaxDimension || height > kPngMaxDimension ||
-        static_cast<unsigned long long>(width) * height > kPngMaxPixels) {
+// The header alone, under libpng's error handling.
+bool ReadSize(Decode* d, Header* h) {
+    if (setjmp(png_jmpbuf(d->png)) != 0) {
+        return false;
+    }
+    return ReadInfo(d, h);
+}
+
+// The whole decode under libpng's error handling. Only plain values live here.
+// Returns the bitmap holding the picture, or null.
+LICE_IBitmap* ReadImage(Decode* d) {
+    if (setjmp(png_jmpbuf(d->png)) != 0) {
         return nullptr;
     }
+    Header header;
+    if (!ReadInfo(d, &header)) {
+        return nullptr;
+    }
+    const png_uint_32 width = header.width;
+    const png_uint_32 height = header.height;
+    const int bitDepth = header.bitDepth;
+    const int colourType = header.colourType;
 
     // Every pixel becomes the bytes alpha, red, green, blue.
     bool hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) != 0;
@@ -158,22 +209,28 @@ LICE_IBitmap* ReadImage(Decode* d) {
 
 }  // namespace
 
-LICE_IBitmap* DecodePng(const unsigned char* bytes, std::size_t length, LICE_IBitmap* dest) {
-    if (bytes == nullptr || length < 8 || png_sig_cmp(const_cast<png_bytep>(bytes), 0, 8) != 0 ||
-        !ChunksFitInside(bytes, length)) {
-        return nullptr;
-    }
+bool ReadPngSize(const unsigned char* bytes, std::size_t length, int* width, int* height) {
     Decode d;
-    d.reader = MemoryReader{bytes, length, 0};
-    d.dest = dest;
-    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
-    if (d.png == nullptr) {
-        return nullptr;
+    Header header;
+    const bool ok = Begin(&d, bytes, length) && ReadSize(&d, &header);
+    End(&d);
+    if (!ok) {
+        return false;
     }
-    d.info = png_create_info_struct(d.png);
-    LICE_IBitmap* result = d.info != nullptr ? ReadImage(&d) : nullptr;
-    png_destroy_read_struct(&d.png, d.info != nullptr ? &d.info : nullptr, nullptr);
-    std::free(d.rows);
+    if (width != nullptr) {
+        *width = static_cast<int>(header.width);
+    }
+    if (height != nullptr) {
+        *height = static_cast<int>(header.height);
+    }
+    return true;
+}
+
+LICE_IBitmap* DecodePng(const unsigned char* bytes, std::size_t length, LICE_IBitmap* dest) {
+    Decode d;
+    d.dest = dest;
+    LICE_IBitmap* result = Begin(&d, bytes, length) ? ReadImage(&d) : nullptr;
+    End(&d);
     if (result == nullptr) {
         delete d.created;
         return nullptr;

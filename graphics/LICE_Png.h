@@ -21,6 +21,13 @@ constexpr unsigned long long kPngMaxPixels = 1ull << 24;
 
 LICE_IBitmap* DecodePng(const unsigned char* bytes, std::size_t length, LICE_IBitmap* dest);
 
+// The picture's size from its header (the chunks before the image data),
+// without decoding any pixels: false when DecodePng would refuse the picture
+// before reaching its image data (a bad signature, chunks running past the
+// end, an unreadable header, a size beyond the limits above). A picture whose
+// size reads may still fail to decode when its image data is damaged.
+bool ReadPngSize(const unsigned char* bytes, std::size_t length, int* width, int* height);
+
 // Decodes the resource of type "PNG" with the integer id in the module
 // `instance` (see LICE_Resource.h). Null when it is missing or shorter than the
 // 8-byte signature.
