@@ -230,6 +230,12 @@ void CopyBitmap(LICE_IBitmap* dest, const LICE_IBitmap* src) {
     if (dest == nullptr || src == nullptr || dest == src) {
         return;
     }
+    // A source without pixels (a picture that could not be decoded) copies as
+    // nothing: dest becomes empty rather than a size of undefined pixels.
+    if (src->Pixels() == nullptr) {
+        dest->Resize(0, 0);
+        return;
+    }
     dest->Resize(src->Width(), src->Height());
     Blit(dest, src, 0, 0, 0, 0, src->Width(), src->Height(), 1.0f, ModeCopy);
 }

@@ -23,6 +23,7 @@ void FillRectangle(LICE_IBitmap* dest, int x, int y, int w, int h, LICE_pixel co
 void Clear(LICE_IBitmap* dest, LICE_pixel colour);
 
 // Resizes dest to the source's size and copies all of it (weight 1, ModeCopy).
+// A source without pixels makes dest 0 × 0.
 void CopyBitmap(LICE_IBitmap* dest, const LICE_IBitmap* src);
 
 }  // namespace LICE

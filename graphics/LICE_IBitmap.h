@@ -6,12 +6,14 @@
 
 // An abstract 32-bit pixel surface. Rows run top to bottom, RowSpan() pixels
 // apart (at least Width()). A bitmap whose allocation failed is 0 × 0 with no
-// pixels; every drawing operation skips it.
+// pixels; a picture whose image data could not be decoded keeps its size but
+// has no pixels either (LICE_PngBitmap). Every drawing operation asks for the
+// pixels first and skips a bitmap without them.
 //
 // Threads: a bitmap has no lock of its own. Bitmaps are made, drawn and
-// destroyed on the editor's thread (the host's user-interface thread); decoded
-// bitmaps shared through the graphics context's cache are only read after
-// they have been stored, under that cache's lock.
+// destroyed on the editor's thread (the host's user-interface thread); the
+// pictures shared through the graphics context's cache decode themselves on
+// their first Pixels() call, which is safe from any thread.
 class LICE_IBitmap {
 public:
     // Called by the owner (the graphics context, the bitmap cache, tests) on the
@@ -19,7 +21,8 @@ public:
     virtual ~LICE_IBitmap() = default;
 
     // The first pixel of the top row, or null when the bitmap holds none.
-    // Called by every drawing operation on the editor's thread; no lock.
+    // Called by every drawing operation on the editor's thread; no lock (a
+    // picture that decodes on first use guards that itself).
     virtual LICE_pixel* Pixels() const = 0;
     // Size in pixels. Called by drawing operations and the graphics context on
     // the editor's thread; no lock.

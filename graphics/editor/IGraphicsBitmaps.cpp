@@ -8,6 +8,11 @@
 
 namespace {
 constexpr int kRowAlign = 4;  // every memory bitmap of the editor pads rows to 4 pixels
+
+// A picture whose pixels could not be decoded has nothing to scale or crop
+// from; a new bitmap made from it would hold only undefined pixels.
+bool HasPixels(const IBitmapRef& ref) { return !ref.IsEmpty() && ref.bitmap->Pixels() != nullptr; }
+
 }  // namespace
 
 IBitmapRef IGraphics::LoadBitmap(int id, const char* name, int frameCount, bool framesHorizontal) {
@@ -18,7 +23,7 @@ IBitmapRef IGraphics::LoadBitmap(int id, const char* name, int frameCount, bool 
 }
 
 IBitmapRef IGraphics::ScaleBitmap(const IBitmapRef& ref, int w, int h) {
-    if (ref.IsEmpty() || w <= 0 || h <= 0) return IBitmapRef();
+    if (!HasPixels(ref) || w <= 0 || h <= 0) return IBitmapRef();
     auto scaled = std::make_unique<LICE_MemBitmap>(w, h, kRowAlign);
     LICE::ScaledBlit(scaled.get(), ref.bitmap, 0, 0, w, h, 0.0f, 0.0f, static_cast<float>(ref.width),
                      static_cast<float>(ref.height), 1.0f, LICE::ModeCopy | LICE::ModeFilter);
@@ -27,7 +32,7 @@ IBitmapRef IGraphics::ScaleBitmap(const IBitmapRef& ref, int w, int h) {
 }
 
 IBitmapRef IGraphics::CropBitmap(const IBitmapRef& ref, const IBounds& area) {
-    if (ref.IsEmpty() || area.Width() <= 0 || area.Height() <= 0) return IBitmapRef();
+    if (!HasPixels(ref) || area.Width() <= 0 || area.Height() <= 0) return IBitmapRef();
     auto cropped = std::make_unique<LICE_MemBitmap>(area.Width(), area.Height(), kRowAlign);
     LICE::Blit(cropped.get(), ref.bitmap, 0, 0, area.left, area.top, area.Width(), area.Height(), 1.0f,
                LICE::ModeCopy);

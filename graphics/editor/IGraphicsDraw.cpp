@@ -271,7 +271,8 @@ bool IGraphics::DrawRotatedBitmap(const IBitmapRef& ref, int cx, int cy, double 
 
 bool IGraphics::DrawRotatedMask(const IBitmapRef& base, const IBitmapRef& mask, const IBitmapRef& top, int x, int y,
                                 double angle, const IBlend* blend) {
-    if (base.IsEmpty() || !scratch) return true;
+    // A base picture without pixels (damaged) would leave only the white ground.
+    if (base.IsEmpty() || !scratch || base.bitmap->Pixels() == nullptr) return true;
     const int w = base.width;
     const int h = base.height;
     scratch->Resize(w, h);
