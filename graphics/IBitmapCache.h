@@ -7,11 +7,13 @@
 
 class LICE_IBitmap;
 
-// The process-wide cache of decoded and derived bitmaps, shared by every
+// The process-wide cache of pictures and derived bitmaps, shared by every
 // editor of the module: one per process, made on first use and destroyed at
 // module unload, guarded by its own lock. Entries are (resource id, owned
 // bitmap); derived bitmaps (scaled, cropped, retained) are stored under -1.
-// Lookup by id takes the first matching entry.
+// Lookup by id takes the first matching entry. The pictures the window layer
+// loads decode their pixels on first use (LICE_PngBitmap), outside this lock,
+// so one picture is decoded once per process however many editors share it.
 //
 // Threads: any editor's thread; every operation takes the cache's lock.
 class IBitmapCache {

@@ -109,9 +109,11 @@ public:
     virtual void RestoreCursor();
     // Slot 25. Reserved hook; nothing.
     virtual void ReservedHook25();
-    // Slot 26. Window layer: decodes the picture resource id (name gives only
-    // the extension, which must be "png" in any case). Null when it cannot.
-    // Called by LoadBitmap under the bitmap cache's lock.
+    // Slot 26. Window layer: the picture resource id (name gives only the
+    // extension, which must be "png" in any case), its size read from its
+    // header and its pixels decoded on first use (LICE_PngBitmap). Null when
+    // there is no such picture or its header is unreadable. Called by
+    // LoadBitmap under the bitmap cache's lock.
     virtual std::unique_ptr<LICE_IBitmap> LoadPlatformBitmap(int id, const char* name) = 0;
     // Slot 27. Window layer: makes a font for style (face, size, weight,
     // italic, angle, quality), or null. Called by FindOrCreateFont under the
@@ -155,11 +157,16 @@ public:
     // ---- Bitmaps ----------------------------------------------------------------
 
     // The picture resource id with frameCount frames, from the process-wide
-    // cache or decoded once into it. When the picture cannot be had the result
-    // is the empty reference (no bitmap, 0 × 0), which every drawing
-    // operation skips; a later call tries again.
+    // cache or added to it once. The reference has the picture's size at
+    // once; its pixels are decoded once per process, when it is first drawn.
+    // When the picture cannot be had the result is the empty reference (no
+    // bitmap, 0 × 0), which every drawing operation skips; a later call tries
+    // again. A picture whose image data turns out damaged when it is decoded
+    // keeps its size but has no pixels, and draws nothing.
     IBitmapRef LoadBitmap(int id, const char* name, int frameCount = 1, bool framesHorizontal = false);
     // A new w × h picture of the whole source, filtered; cached under -1.
+    // Like CropBitmap, the empty reference when the source has no pixels (a
+    // picture that could not be decoded).
     IBitmapRef ScaleBitmap(const IBitmapRef& ref, int w, int h);
     // A new picture of area of the source; cached under -1.
     IBitmapRef CropBitmap(const IBitmapRef& ref, const IBounds& area);

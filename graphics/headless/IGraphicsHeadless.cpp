@@ -8,7 +8,7 @@
 #include "graphics/LICE_CachedFont.h"
 #include "graphics/LICE_FontDescription.h"
 #include "graphics/LICE_MemBitmap.h"
-#include "graphics/LICE_Png.h"
+#include "graphics/LICE_PngBitmap.h"
 #include "graphics/LICE_Shapes.h"
 
 // The virtual window: screen, timer, injected events, pictures and fonts.
@@ -199,7 +199,8 @@ void IGraphicsHeadless::RestoreCursor() {
 
 std::unique_ptr<LICE_IBitmap> IGraphicsHeadless::LoadPlatformBitmap(int id, const char* name) {
     if (!HasPngExtension(name)) return nullptr;
-    return std::unique_ptr<LICE_IBitmap>(LICE::LoadPngResource(nullptr, id, nullptr));
+    // Only the header is read now; the pixels are decoded when first drawn.
+    return LICE_PngBitmap::FromResource(nullptr, id);
 }
 
 std::unique_ptr<LICE_IFont> IGraphicsHeadless::CreatePlatformFont(const ITextStyle& style) {

@@ -20,7 +20,8 @@ class LICE_MemBitmap;
 // entry take their answers from queues the caller fills beforehand; without
 // an answer a menu or dialog counts as cancelled and a text entry stays open
 // until a click or CancelTextEntry closes it. Pictures come from the ones
-// compiled into the binary under their resource ordinals.
+// compiled into the binary under their resource ordinals; loading one reads
+// its header, drawing it the first time decodes it (LICE_PngBitmap).
 //
 // Threads: like every window layer, it runs on one thread, the editor's:
 // Tick and the event calls must come from the same thread. Only the

@@ -3,12 +3,16 @@
 // a meter value, the overlay's clicks, and the way back to the plug-in.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "compressor/Kestrom.h"
 #include "compressor/KestromEditor.h"
 #include "core/IPlugParam.h"
+#include "graphics/IBitmapCache.h"
+#include "graphics/LICE_PngBitmap.h"
 #include "graphics/LICE_Shapes.h"
 #include "graphics/controls/IBitmapControl.h"
 #include "graphics/controls/IBitmapOverlayControl.h"
@@ -342,4 +346,62 @@ TEST(KestromEditor, ProcessingHandsTheNeedleItsValueOnlyWithPowerOn) {
     e.SetFromHost(kPower, 0.0);
     e.plug.ProcessHostBlock(in, out, static_cast<int>(l.size()));
     EXPECT_EQ(e.ui->PeekDisplayValue(kMeterIndex).posts, 5u);
+}
+
+namespace {
+
+// The editor's pictures this process has decoded so far, in loading order.
+std::string DecodedPictures() {
+    std::string ids;
+    for (const PictureEntry& p : kPictures) {
+        const auto* png = dynamic_cast<const LICE_PngBitmap*>(IBitmapCache::Instance().Find(p.id));
+        if (png != nullptr && png->IsDecoded()) ids += (ids.empty() ? "" : " ") + std::to_string(p.id);
+    }
+    return ids;
+}
+
+// Builds the plug-in, then draws its editor, then shows the overlay, and
+// checks after each step which pictures have been decoded; what differs goes
+// to standard error and makes the exit status 1. Meant for a process of its
+// own: the pictures are cached for the whole process, and other tests draw
+// them.
+[[noreturn]] void CheckPicturesDecodeWhenFirstDrawn() {
+    bool ok = true;
+    auto expect = [&ok](const char* when, const std::string& want) {
+        const std::string got = DecodedPictures();
+        if (got != want) {
+            std::fprintf(stderr, "%s: decoded [%s], expected [%s]\n", when, got.c_str(), want.c_str());
+            ok = false;
+        }
+    };
+    {
+        Kestrom plug;
+        for (const PictureEntry& p : kPictures) {
+            if (dynamic_cast<const LICE_PngBitmap*>(IBitmapCache::Instance().Find(p.id)) == nullptr) {
+                std::fprintf(stderr, "picture %d is not in the cache\n", p.id);
+                ok = false;
+            }
+        }
+        expect("after building the plug-in", "");
+        auto* ui = dynamic_cast<IGraphicsHeadless*>(plug.Editor());
+        if (ui == nullptr || ui->OpenWindow(nullptr) == nullptr) std::exit(2);
+        for (int i = 0; i < 16 && ui->Tick(); ++i) {
+        }
+        expect("after the first drawing (overlay hidden)", "101 102 103 105 104 106");
+        ui->Click(100, 30);
+        for (int i = 0; i < 16 && ui->Tick(); ++i) {
+        }
+        expect("once the overlay shows", "101 102 103 105 104 106 107");
+    }
+    std::exit(ok ? 0 : 1);
+}
+
+}  // namespace
+
+// Building the plug-in reads only the pictures' sizes; each picture is
+// decoded when the editor first draws it, so the hidden overlay waits until
+// it is shown.
+TEST(KestromEditorPictures, DecodeWhenFirstDrawnNotWhenThePlugInIsBuilt) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process, with nothing cached yet
+    EXPECT_EXIT(CheckPicturesDecodeWhenFirstDrawn(), testing::ExitedWithCode(0), "");
 }

@@ -1,32 +1,62 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "EditorFixture.h"
 #include "graphics/IBitmapCache.h"
+#include "graphics/LICE_PngBitmap.h"
 #include "graphics/LICE_Shapes.h"
 #include "graphics/controls/IBitmapControl.h"
 #include "graphics/controls/IPanelControl.h"
+#include "tests/graphics/PngSamples.h"
 
 // The display-less window layer: pictures, the timer, resizing, menus and
 // dialogs.
 
 namespace {
-// Counts how often the platform is asked for a picture; ids from 9000 up are
-// made up on the spot (solid 4 × 6 pictures), others come from the binary.
+// PNG files for ids from 9100 up, kept for the life of the process as the
+// module's own pictures are: the cache holds on to what it loaded that long.
+std::map<int, png_samples::Bytes>& EncodedPictures() {
+    static std::map<int, png_samples::Bytes> pictures;
+    return pictures;
+}
+
+// Counts how often the platform is asked for a picture; ids from 9100 up are
+// read from EncodedPictures as the window layer reads its own (the size now,
+// the pixels when first drawn), ids from 9000 up are made up on the spot
+// (solid 4 × 6 pictures), others come from the binary.
 class CountingHeadless : public IGraphicsHeadless {
 public:
     using IGraphicsHeadless::IGraphicsHeadless;
     std::unique_ptr<LICE_IBitmap> LoadPlatformBitmap(int id, const char* name) override {
         ++loads;
         if (id < 9000) return IGraphicsHeadless::LoadPlatformBitmap(id, name);
+        if (id >= 9100) {
+            const png_samples::Bytes& png = EncodedPictures()[id];
+            return LICE_PngBitmap::FromBytes(png.data(), png.size());
+        }
         auto b = std::make_unique<LICE_MemBitmap>(4, 6, 4);
         LICE::Clear(b.get(), kGreen.Packed());
         return b;
     }
     int loads = 0;
 };
+
+// An opaque 6 × 4 RGB picture, each pixel its own colour.
+png_samples::Bytes OpaquePicture() {
+    png_samples::PngImage s;
+    s.width = 6;
+    s.height = 4;
+    for (int y = 0; y < 4; ++y) {
+        png_samples::Bytes row;
+        for (int x = 0; x < 6; ++x)
+            row.insert(row.end(), {static_cast<unsigned char>(40 * x), static_cast<unsigned char>(60 * y), 200});
+        s.rows.push_back(row);
+    }
+    return png_samples::Encode(s);
+}
 }  // namespace
 
 TEST(HeadlessPictures, TheEditorsPicturesLoadByOrdinalWithTheirSizes) {
@@ -67,6 +97,57 @@ TEST(HeadlessPictures, APictureIsDecodedOncePerProcessAndSharedByEditors) {
     EXPECT_EQ(a.bitmap, b.bitmap);
     EXPECT_EQ(b.frameCount, 3);  // the frames are the caller's, not the cache's
     EXPECT_TRUE(IBitmapCache::Instance().Holds(a.bitmap));
+}
+
+TEST(HeadlessPictures, APictureHasItsSizeAtOnceAndIsDecodedWhenFirstDrawn) {
+    EncodedPictures()[9101] = OpaquePicture();
+    EditorTestPlugin plugin;
+    auto* g = new CountingHeadless(&plugin, 20, 20);
+    const IBitmapRef ref = g->LoadBitmap(9101, "made.png", 2);
+    ASSERT_FALSE(ref.IsEmpty());
+    EXPECT_EQ(ref.width, 6);
+    EXPECT_EQ(ref.height, 4);
+    const auto* png = dynamic_cast<const LICE_PngBitmap*>(ref.bitmap);
+    ASSERT_NE(png, nullptr);
+    g->AttachBackgroundColour(kBlue);
+    auto* control = new IBitmapControl(&plugin, 3, 5, ref);
+    EXPECT_EQ(control->DrawArea(), IBounds(3, 5, 9, 7));  // one frame of 6 × 2
+    g->AttachControl(control);
+    plugin.AttachEditor(g);  // the plug-in owns it from here
+    EXPECT_FALSE(png->IsDecoded());
+    g->OpenWindow(nullptr);
+    ASSERT_TRUE(g->Tick());
+    EXPECT_TRUE(png->IsDecoded());
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(g->ScreenPixel(3 + x, 5 + y), IRgba(255, 40 * x, 60 * y, 200)) << x << "," << y;
+    EXPECT_EQ(g->ScreenPixel(3, 7), kBlue);
+    // Another editor shares the decoded picture; the platform was asked once.
+    CountingHeadless other(&plugin, 10, 10);
+    EXPECT_EQ(other.LoadBitmap(9101, "made.png").bitmap, ref.bitmap);
+    EXPECT_EQ(g->loads + other.loads, 1);
+}
+
+TEST(HeadlessPictures, APictureWhoseDataTurnsOutDamagedKeepsItsSizeAndDrawsNothing) {
+    // The header promises 6 × 40, the image data holds 4 rows.
+    EncodedPictures()[9102] = png_samples::WithClaimedSize(OpaquePicture(), 6, 40);
+    EditorTestPlugin plugin;
+    auto* g = new CountingHeadless(&plugin, 20, 30);
+    const IBitmapRef ref = g->LoadBitmap(9102, "damaged.png", 2);
+    ASSERT_FALSE(ref.IsEmpty());
+    EXPECT_EQ(ref.FrameHeight(), 20);
+    g->AttachBackgroundColour(kBlue);
+    g->AttachControl(new IBitmapControl(&plugin, 3, 5, ref));
+    plugin.AttachEditor(g);
+    g->OpenWindow(nullptr);
+    ASSERT_TRUE(g->Tick());
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(g->ScreenPixel(x, y), kBlue) << x << "," << y;
+    // Nothing to scale or crop from; and the damage is not looked at again.
+    EXPECT_TRUE(g->ScaleBitmap(ref, 3, 20).IsEmpty());
+    EXPECT_TRUE(g->CropBitmap(ref, IBounds(0, 0, 6, 20)).IsEmpty());
+    EXPECT_EQ(g->LoadBitmap(9102, "damaged.png", 2).bitmap, ref.bitmap);
+    EXPECT_EQ(g->loads, 1);
 }
 
 TEST(HeadlessPictures, AMissingPictureIsAnEmptyReferenceThatDrawsNothing) {
