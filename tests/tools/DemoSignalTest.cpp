@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tools/kestrom/DemoSignal.h"
+#include "tools/kestrom/DemoSynth.h"
 
 namespace kestrom::tool {
 namespace {
@@ -44,6 +45,27 @@ TEST(DemoSignal, LoudHalfIsWellAboveTheSoftHalfAndNoBeatIsSilent) {
     const std::size_t beat = 24000;  // 0.5 s at 48 kHz
     for (std::size_t start = 0; start + beat <= demo.left.size(); start += beat) {
         EXPECT_GT(Rms(demo.left, start, start + beat), 1e-3) << "beat at frame " << start;
+    }
+}
+
+// Any split into blocks renders the same samples, and beyond the first
+// pattern the music goes on with the first pattern's scale.
+TEST(DemoSignal, SynthesiserGivesTheSameSamplesWhateverTheBlocks) {
+    const DemoSignal whole = DemoSignal::Generate(44100, 9.0);
+    DemoSynth synth(44100);
+    std::vector<float> left(whole.left.size()), right(whole.right.size());
+    std::size_t done = 0;
+    for (std::size_t block : {1u, 7u, 4096u, 100000u, 1000000u}) {
+        const std::size_t n = std::min(block, left.size() - done);
+        synth.Render(left.data() + done, right.data() + done, static_cast<std::int64_t>(n));
+        done += n;
+    }
+    ASSERT_EQ(done, left.size());
+    const double scale = DemoSignal::Scale(44100, static_cast<std::int64_t>(left.size()));
+    EXPECT_EQ(scale, DemoSignal::Scale(44100, 8 * 44100));
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        ASSERT_EQ(DemoSignal::Scaled(left[i], scale), whole.left[i]) << i;
+        ASSERT_EQ(DemoSignal::Scaled(right[i], scale), whole.right[i]) << i;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "tests/tools/ToolRun.h"
 #include "tests/tools/ToolTestFiles.h"
 #include "tools/kestrom/CommandLine.h"
+#include "tools/kestrom/DemoSignal.h"
 #include "tools/kestrom/Interruption.h"
 #include "tools/kestrom/PluginRunner.h"
 
@@ -54,8 +55,14 @@ TEST(KestromProcess, BadCommandLinesExitWithUsageStatusAndOneLine) {
         {"process", in, out, "--block", "99999999"},
         {"process", in, out, "--frobnicate"},
         {"process", in, out, "--deep=sometimes"},
+        {"process", in, out, "--block", "12abc"},
+        {"process", in, out, "--meter", ""},
+        {"process", in, "", "-q"},
         {"generate-demo"},
         {"generate-demo", out, "--seconds", "-1"},
+        {"generate-demo", out, "--seconds", "nan"},
+        {"generate-demo", out, "--rate", "44.1k"},
+        {"frob", in, out},
     };
     for (const auto& args : cases) {
         std::string shown;
@@ -68,6 +75,21 @@ TEST(KestromProcess, BadCommandLinesExitWithUsageStatusAndOneLine) {
         ExpectOneErrorLine(run);
     }
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"in.wav"});
+
+    // The message says what is wrong, not something near it.
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } messages[] = {
+        {{"frob"}, "'frob' is not a command"},
+        {{"process", in, out, "--block", "12abc"}, "not a whole number"},
+        {{"process", in, out, "--meter", ""}, "empty file name"},
+    };
+    for (const auto& m : messages) {
+        EXPECT_NE(RunKestrom(m.args).err.find(m.says), std::string::npos) << m.says;
+    }
+    // Too small for a double is as good as 0.
+    EXPECT_EQ(RunKestrom({"process", in, out, "--in", "1e-400", "-q"}).status, kExitOk);
 }
 
 TEST(KestromProcess, UnusableInputsFailWithOneLineAndLeaveNoOutput) {
@@ -262,8 +284,46 @@ TEST(KestromProcess, EmptyInputGivesEmptyOutputAndMeterFile) {
     ASSERT_TRUE(testing::WriteAudio(dir.File("in.wav"), testing::Sines(2, 0)));
     const ToolRun run = RunKestrom({"process", dir.File("in.wav"), dir.File("out.wav"), "--meter", dir.File("m.txt")});
     ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_NE(run.out.find("none (no audio)"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("Power off"), std::string::npos) << run.out;
     EXPECT_EQ(testing::ReadAudio(dir.File("out.wav")).samples.size(), 2u);
     EXPECT_TRUE(Lines(dir.File("m.txt")).empty());
+}
+
+// One NaN and one infinity in a 48000-frame block: the output stays finite
+// everywhere and equals the output for the same input with silence in their
+// place; the summary counts them and says where the first was.
+TEST(KestromProcess, NonFiniteInputSamplesSpoilNothingButThemselvesAndAreReported) {
+    ScratchDir dir;
+    Audio clean = testing::Sines(2, 48000, 48000, 0.7);
+    clean.samples[0][500] = 0.0f;
+    clean.samples[1][30000] = 0.0f;
+    Audio dirty = clean;
+    dirty.samples[0][500] = std::nanf("");
+    dirty.samples[1][30000] = -INFINITY;
+    ASSERT_TRUE(testing::WriteAudio(dir.File("clean.wav"), clean));
+    ASSERT_TRUE(testing::WriteAudio(dir.File("dirty.wav"), dirty));
+    for (const char* power : {"on", "off"}) {
+        SCOPED_TRACE(power);
+        const ToolRun a = RunKestrom({"process", dir.File("clean.wav"), dir.File("a.wav"), "--block", "48000",
+                                      "--power", power, "--meter", dir.File("a.txt")});
+        const ToolRun b = RunKestrom({"process", dir.File("dirty.wav"), dir.File("b.wav"), "--block", "48000",
+                                      "--power", power, "--meter", dir.File("b.txt")});
+        ASSERT_EQ(a.status, kExitOk) << a.err;
+        ASSERT_EQ(b.status, kExitOk) << b.err;
+        EXPECT_NE(b.out.find("non-finite input:        2 samples, the first at frame 500 (0.010 s), channel 1"),
+                  std::string::npos)
+            << b.out;
+        EXPECT_NE(a.out.find("non-finite input:        none"), std::string::npos) << a.out;
+        EXPECT_EQ(b.out.find("inf"), std::string::npos) << b.out;
+        EXPECT_EQ(b.out.find("nan"), std::string::npos) << b.out;
+        const Audio out = testing::ReadAudio(dir.File("b.wav"));
+        for (const auto& channel : out.samples) {
+            EXPECT_TRUE(std::all_of(channel.begin(), channel.end(), [](float v) { return std::isfinite(v); }));
+        }
+        EXPECT_EQ(out.samples, testing::ReadAudio(dir.File("a.wav")).samples);
+        EXPECT_EQ(Lines(dir.File("b.txt")), Lines(dir.File("a.txt")));
+    }
 }
 
 TEST(KestromGenerateDemo, WritesTheDemoAsStereoFloatWav) {
@@ -275,6 +335,10 @@ TEST(KestromGenerateDemo, WritesTheDemoAsStereoFloatWav) {
     EXPECT_EQ(demo.Frames(), 48000u);
     EXPECT_EQ(demo.sampleRate, 48000);
     EXPECT_EQ(demo.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    // Streamed block by block, sample for sample the music held whole.
+    const DemoSignal whole = DemoSignal::Generate(48000, 1.0);
+    EXPECT_EQ(demo.samples[0], whole.left);
+    EXPECT_EQ(demo.samples[1], whole.right);
 }
 
 }  // namespace
