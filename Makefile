@@ -37,8 +37,10 @@ bench: build
 
 # Built-in music (drums, bass, voice; soft half, loud half) through the compressor
 # driven 12 dB harder with 6 dB of make-up gain. Files land in out/demo/.
-demo: build
+demo: deps
 	@mkdir -p out/demo
+	@echo "building (the first time takes a few minutes; the compiler's output goes to out/build.log)"
+	@$(MAKE) --no-print-directory build > out/build.log 2>&1 || { cat out/build.log; exit 1; }
 	@$(BUILD)/bin/kestrom generate-demo out/demo/input.wav
 	@$(BUILD)/bin/kestrom process out/demo/input.wav out/demo/output.wav --in 12 --out 6 \
 		--meter out/demo/meter.txt > out/demo/summary.txt.tmp
