@@ -93,6 +93,26 @@ TEST(OutputFile, DevicesAndFifosAreWrittenIntoNeverReplaced) {
     EXPECT_EQ(reader.Join(), std::string(3 << 20, 'x'));
     EXPECT_TRUE(S_ISFIFO(ModeOf(dir.File("pipe"))));
     EXPECT_TRUE(fifo.TempPath().empty());
+
+    // /dev/stdout and its kind: a link the kernel follows to a pipe that has
+    // no name of its own.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::string received;
+    std::thread drain([&] {
+        char buffer[256];
+        for (ssize_t got; (got = read(ends[0], buffer, sizeof buffer)) > 0;) received.append(buffer, static_cast<std::size_t>(got));
+    });
+    {
+        OutputFile out("/proc/self/fd/" + std::to_string(ends[1]));
+        Fill(out, "through a descriptor");
+        EXPECT_TRUE(out.WritesThrough());
+        EXPECT_TRUE(Commit(out, error)) << error;
+    }
+    close(ends[1]);
+    drain.join();
+    close(ends[0]);
+    EXPECT_EQ(received, "through a descriptor");
 }
 
 TEST(OutputFile, RefusesWhatItMustNotReplaceBeforeAnyWorkIsDone) {

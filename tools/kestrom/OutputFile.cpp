@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -69,34 +71,43 @@ bool OutputFile::Prepare(std::string& error) {
         error = "'" + target_ + "' names a directory, not a file";
         return false;
     }
-    if (!FileIdentity::FollowLinks(target_, resolved_, error)) {
-        return false;
-    }
-    SplitPath(resolved_, dir, name);
-
     mode_t mode = 0666 & ~CurrentUmask();
     struct stat st {};
-    if (stat(resolved_.c_str(), &st) == 0) {
+    if (stat(target_.c_str(), &st) == 0) {
+        // It exists, links followed by the kernel (which also knows the
+        // links under /proc, such as /dev/stdout).
         if (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode)) {
             writeThrough_ = true;
+            resolved_ = target_;  // opened as given when the time comes
         } else if (S_ISDIR(st.st_mode)) {
             error = "'" + target_ + "' is a directory";
             return false;
         } else if (!S_ISREG(st.st_mode)) {
             error = "'" + target_ + "' is neither a regular file nor a character device or FIFO; not replacing it";
             return false;
-        } else if (access(resolved_.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        } else if (access(target_.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
             // Root may write anything; a file nobody may write is still
             // protected on purpose, so it is not replaced behind its back.
             error = "'" + target_ + "' is read-only; not replacing it";
             return false;
         } else {
+            std::vector<char> real(PATH_MAX + 1, '\0');
+            if (realpath(target_.c_str(), real.data()) == nullptr) {
+                error = "cannot write '" + target_ + "': " + Reason();
+                return false;
+            }
+            resolved_ = real.data();
             mode = st.st_mode & 07777;
         }
     } else if (errno != ENOENT) {
         error = "cannot write '" + target_ + "': " + Reason();
         return false;
+    } else if (!FileIdentity::FollowLinks(target_, resolved_, error)) {
+        // A new file, perhaps behind a dangling link: the link's target is
+        // the name to create.
+        return false;
     }
+    SplitPath(resolved_, dir, name);
 
     std::string pattern;
     if (writeThrough_) {
