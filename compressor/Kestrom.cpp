@@ -28,6 +28,11 @@ void Kestrom::HandleParamChange(int) {
     if (IPlugEditor* editor = Editor()) editor->MarkAllControlsDirty();
 }
 
+long long Kestrom::ReplacedInputSamples() {
+    IPlugLockGuard guard(Lock());
+    return processor.replacedInputSamples;
+}
+
 KestromSettings Kestrom::ReadSettings() const {
     return KestromSettings::FromParameters(
         Param(kIn)->Value(), Param(kOut)->Value(), Param(kIn)->CurrentNormal(),

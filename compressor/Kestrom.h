@@ -30,6 +30,9 @@ public:
     void ProcessBlock(double** inputs, double** outputs, int frames) override;
 
     const kestrom::KestromProcessor& Processor() const { return processor; }
+    // How many input samples, over the plug-in's life, were infinite or NaN
+    // and were processed as 0. Takes the lock, so any thread may ask.
+    long long ReplacedInputSamples();
 
 private:
     kestrom::KestromSettings ReadSettings() const;

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "compressor/DynamicsSettings.h"
+#include "compressor/FiniteInput.h"
 #include "compressor/FlushToZero.h"
 #include "core/Decibels.h"
 
@@ -60,14 +61,49 @@ KestromProcessor::BlockPlan KestromProcessor::PrepareBlock(const KestromSettings
 void KestromProcessor::ProcessBlock(const double* const* inputs, double* const* outputs, int frames,
                                     bool stereo, const KestromSettings& settings) {
     const BlockPlan plan = PrepareBlock(settings);
-    if (frames > 0 && !(useFastKernels && RunKernels(inputs, outputs, frames, stereo, plan))) {
-        if (stereo) {
-            RunStereo(inputs[0], inputs[1], outputs[0], outputs[1], frames, plan);
+    if (frames > 0) {
+        // One branch-free scan of the input per block; a block without
+        // infinities or NaNs then runs exactly as it always did.
+        const bool finite = AllFinite(inputs[0], frames) && (!stereo || AllFinite(inputs[1], frames));
+        if (finite) {
+            RunFrames(inputs, outputs, frames, stereo, plan);
         } else {
-            RunMono(inputs[0], outputs[0], frames, plan);
+            RunRepaired(inputs, outputs, frames, stereo, plan);
         }
     }
     RecoverNonFiniteState();
+}
+
+void KestromProcessor::RunFrames(const double* const* inputs, double* const* outputs, int frames, bool stereo,
+                                 const BlockPlan& plan) {
+    if (useFastKernels && RunKernels(inputs, outputs, frames, stereo, plan)) return;
+    if (stereo) {
+        RunStereo(inputs[0], inputs[1], outputs[0], outputs[1], frames, plan);
+    } else {
+        RunMono(inputs[0], outputs[0], frames, plan);
+    }
+}
+
+void KestromProcessor::RunRepaired(const double* const* inputs, double* const* outputs, int frames, bool stereo,
+                                   const BlockPlan& plan) {
+    // A non-finite sample reaching the recursions (DC blockers, detector,
+    // gain smoothing, feedback) would make every later output of the block
+    // NaN. Replaced by 0 before anything reads it, it disturbs the output
+    // only as a 0 there would. Every state advances once per frame and the
+    // block plan is fixed, so running the block in pieces gives the same
+    // bits as running it whole: the output is exactly that of the block with
+    // 0 in place of each bad sample. Each piece's input is copied before any
+    // of its output is written, so in-place buffers stay correct.
+    constexpr int kPiece = 256;
+    double repaired[2][kPiece];
+    const double* pieceIn[2] = {repaired[0], repaired[1]};
+    for (int start = 0; start < frames; start += kPiece) {
+        const int n = std::min(kPiece, frames - start);
+        replacedInputSamples += CopyReplacingNonFinite(inputs[0] + start, repaired[0], n);
+        if (stereo) replacedInputSamples += CopyReplacingNonFinite(inputs[1] + start, repaired[1], n);
+        double* pieceOut[2] = {outputs[0] + start, stereo ? outputs[1] + start : nullptr};
+        RunFrames(pieceIn, pieceOut, n, stereo, plan);
+    }
 }
 
 void KestromProcessor::RunMono(const double* in, double* out, int frames, const BlockPlan& plan) {
@@ -146,9 +182,10 @@ double KestromProcessor::NeedleValue() const {
 }
 
 void KestromProcessor::RecoverNonFiniteState() {
-    // One check per block, not per sample: a non-finite input poisons the
-    // recursive states of its block, and clearing them here confines the
-    // damage to that block.
+    // One check per block, not per sample. Infinite and NaN input never gets
+    // this far, but finite input near the top of the double range can still
+    // overflow a state (a square, a feedback sum) within its block; clearing
+    // such states here confines the damage to that block.
     DcBlocker* const blockers[] = {&inputDcL, &inputDcR, &outputDcL, &outputDcR};
     for (DcBlocker* b : blockers) {
         if (!b->IsFinite()) b->ClearState();

@@ -61,8 +61,12 @@ struct KestromProcessor {
     // bits, several times faster) where they apply. False forces the plain
     // per-sample path, which tests compare against.
     bool useFastKernels = true;
-    // Number of blocks that ran through the kernels (a diagnostic for tests).
+    // Number of runs through the kernels (a diagnostic for tests): one per
+    // block, or one per piece of a block whose input had to be repaired.
     long long kernelBlocks = 0;
+    // Input samples, over all blocks so far, that were infinite or NaN and
+    // went into the processing as 0.
+    long long replacedInputSamples = 0;
 
     // Sample-rate dependent coefficients (rate, meter ballistics and meter
     // low-pass). No audio state is cleared. Returns false, changing nothing,
@@ -73,9 +77,12 @@ struct KestromProcessor {
     // `frames` samples of inputs[0] (and inputs[1] when `stereo`) into
     // outputs[0] (and outputs[1]). Only the channels of the chosen path are
     // read or written; inputs and outputs may be the same buffers. A block of
-    // 0 frames still does the preparation. A non-finite input sample can
-    // affect at most its own block: recursive state that is not finite at the
-    // end of a block returns to its initial value.
+    // 0 frames still does the preparation. An infinite or NaN input sample is
+    // processed as 0 (the output is that of the same block with 0 in its
+    // place, finite everywhere) and counted in replacedInputSamples. Finite
+    // input so large that a state overflows affects at most its own block:
+    // recursive state that is not finite at the end of a block returns to its
+    // initial value.
     void ProcessBlock(const double* const* inputs, double* const* outputs, int frames, bool stereo,
                       const KestromSettings& settings);
 
@@ -106,6 +113,14 @@ private:
     };
 
     BlockPlan PrepareBlock(const KestromSettings& settings);
+    // The sample loops over `frames` frames: the kernels where they apply,
+    // else the plain path.
+    void RunFrames(const double* const* inputs, double* const* outputs, int frames, bool stereo,
+                   const BlockPlan& plan);
+    // RunFrames for a block with infinite or NaN input samples: in pieces,
+    // each from a copy of its input with those samples replaced by 0.
+    void RunRepaired(const double* const* inputs, double* const* outputs, int frames, bool stereo,
+                     const BlockPlan& plan);
     void RunMono(const double* in, double* out, int frames, const BlockPlan& plan);
     void RunStereo(const double* inL, const double* inR, double* outL, double* outR, int frames,
                    const BlockPlan& plan);

@@ -2,8 +2,11 @@
 // limiting, the meter, and robustness against bad input and odd block sizes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "SignalTools.h"
@@ -294,6 +297,173 @@ INSTANTIATE_TEST_SUITE_P(Rates, KestromProcessorRates,
                          ::testing::Values(RateCase{8000.0, 1}, RateCase{8000.0, 512},
                                            RateCase{44100.0, 1}, RateCase{96000.0, 333},
                                            RateCase{768000.0, 1}, RateCase{768000.0, 4096}));
+
+// Infinite and NaN input samples are processed as 0. Each case runs a
+// signal with bad samples, the same signal with 0 in their place, and the
+// clean signal, in host-sized blocks and as one block: the bad run must be
+// finite everywhere, identical to the run with zeros (needle included), and
+// identical to the clean run before the first bad frame.
+struct BadSpot {
+    int channel;  // 0 left (or mono), 1 right
+    std::size_t frame;
+    std::size_t count;  // consecutive bad frames from `frame`
+    double value;
+};
+
+struct BadInputCase {
+    const char* name;
+    bool stereo;
+    std::vector<BadSpot> spots;
+};
+
+struct BadInputMode {
+    const char* name;
+    bool negative, relaxed, deep, dualMono, power, kernels;
+};
+
+void PrintTo(const BadInputMode& m, std::ostream* os) { *os << m.name; }
+
+struct BadInputRun {
+    std::vector<double> left, right;
+    double needle;
+    long long replaced;
+};
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+class KestromProcessorBadInput : public ::testing::TestWithParam<BadInputMode> {
+protected:
+    static constexpr std::size_t kFrames = 4096;
+    static constexpr double kRate = 48000.0;
+
+    KestromSettings ModeSettings() const {
+        const BadInputMode& m = GetParam();
+        KestromSettings s = Settings(12.0, -3.0);
+        s.negative = m.negative;
+        s.relaxed = m.relaxed;
+        s.deep = m.deep;
+        s.dualMono = m.dualMono;
+        s.power = m.power;
+        return s;
+    }
+
+    BadInputRun Run(const std::vector<double>& left, const std::vector<double>& right, std::size_t block) const {
+        KestromProcessor p = ProcessorAt(kRate);
+        p.useFastKernels = GetParam().kernels;
+        // Warm up so the meter, the gains and the bypass share are settled.
+        const auto warm = Sine(0.3, 200.0, kRate, 2048);
+        RunSignal(p, ModeSettings(), warm, right.empty() ? std::vector<double>{} : warm, 512);
+        BadInputRun r;
+        r.left = RunSignal(p, ModeSettings(), left, right, block, &r.right);
+        r.needle = p.NeedleValue();
+        r.replaced = p.replacedInputSamples;
+        return r;
+    }
+};
+
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b, std::size_t from, std::size_t to,
+              std::size_t* where) {
+    for (std::size_t i = from; i < to; ++i) {
+        if (std::memcmp(&a[i], &b[i], sizeof(double)) != 0) {
+            *where = i;
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST_P(KestromProcessorBadInput, BadSamplesAreProcessedAsZeros) {
+    const std::vector<BadInputCase> cases = {
+        {"mono first frame", false, {{0, 0, 1, kNaN}}},
+        {"mono second frame", false, {{0, 1, 1, kInf}}},
+        {"mono end of a block", false, {{0, 511, 1, -kInf}}},
+        {"mono start of a block", false, {{0, 512, 1, kNaN}}},
+        {"mono inside a block", false, {{0, 700, 1, -kNaN}}},
+        {"mono last frame", false, {{0, kFrames - 1, 1, kInf}}},
+        {"stereo left", true, {{0, 700, 1, kNaN}}},
+        {"stereo right", true, {{1, 700, 1, kInf}}},
+        {"stereo both, apart", true, {{0, 300, 1, -kInf}, {1, 1000, 1, kNaN}}},
+        {"stereo both, same frame", true, {{0, 2000, 1, kInf}, {1, 2000, 1, -kInf}}},
+        {"stereo burst across pieces and blocks", true, {{1, 1000, 600, kNaN}}},
+        {"stereo whole block", true, {{0, 1024, 512, kNaN}, {1, 1024, 512, kInf}}},
+    };
+    const auto cleanL = Sine(0.5, 1000.0, kRate, kFrames);
+    const auto cleanR = Sine(0.4, 700.0, kRate, kFrames);
+    for (const BadInputCase& c : cases) {
+        std::vector<double> badIn[2] = {cleanL, cleanR}, zeroIn[2] = {cleanL, cleanR};
+        std::size_t firstBad = kFrames;
+        long long badCount = 0;
+        for (const BadSpot& spot : c.spots) {
+            for (std::size_t i = spot.frame; i < spot.frame + spot.count; ++i) {
+                badIn[spot.channel][i] = spot.value;
+                zeroIn[spot.channel][i] = 0.0;
+            }
+            firstBad = std::min(firstBad, spot.frame);
+            badCount += static_cast<long long>(spot.count);
+        }
+        const std::vector<double> none;
+        for (std::size_t block : {std::size_t{512}, kFrames}) {
+            SCOPED_TRACE(std::string(c.name) + ", blocks of " + std::to_string(block));
+            const BadInputRun bad = Run(badIn[0], c.stereo ? badIn[1] : none, block);
+            const BadInputRun zero = Run(zeroIn[0], c.stereo ? zeroIn[1] : none, block);
+            const BadInputRun clean = Run(cleanL, c.stereo ? cleanR : none, block);
+            for (std::size_t i = 0; i < kFrames; ++i) {
+                ASSERT_TRUE(std::isfinite(bad.left[i])) << i;
+                if (c.stereo) {
+                    ASSERT_TRUE(std::isfinite(bad.right[i])) << i;
+                }
+            }
+            std::size_t at = 0;
+            EXPECT_TRUE(SameBits(bad.left, zero.left, 0, kFrames, &at)) << "left differs from zeros at " << at;
+            EXPECT_TRUE(SameBits(bad.right, zero.right, 0, bad.right.size(), &at))
+                << "right differs from zeros at " << at;
+            EXPECT_EQ(std::memcmp(&bad.needle, &zero.needle, sizeof(double)), 0);
+            EXPECT_TRUE(SameBits(bad.left, clean.left, 0, firstBad, &at)) << "left differs from clean at " << at;
+            EXPECT_TRUE(SameBits(bad.right, clean.right, 0, c.stereo ? firstBad : 0, &at))
+                << "right differs from clean at " << at;
+            EXPECT_EQ(bad.replaced, badCount);
+            EXPECT_EQ(zero.replaced, 0);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, KestromProcessorBadInput,
+    ::testing::Values(BadInputMode{"normal", false, false, false, false, true, true},
+                      BadInputMode{"normal_plain", false, false, false, false, true, false},
+                      BadInputMode{"negative", true, false, false, false, true, true},
+                      BadInputMode{"relaxed_deep_dualmono", false, true, true, true, true, true},
+                      BadInputMode{"power_off", false, false, false, false, false, true},
+                      BadInputMode{"power_off_plain", false, false, false, false, false, false}),
+    [](const ::testing::TestParamInfo<BadInputMode>& info) { return std::string(info.param.name); });
+
+// One NaN early in a long block spoils only its neighbourhood: the output
+// stays finite, and once the disturbance (one missing sample through the
+// DC blockers and the gain recursion) has died away, it is the clean output
+// again to within a tiny tolerance.
+TEST(KestromProcessor, OneNaNInALongBlockDisturbsOnlyItsNeighbourhood) {
+    constexpr std::size_t kFrames = 48000, kBad = 500;
+    const auto left = Sine(0.5, 1000.0, 48000.0, kFrames), right = Sine(0.4, 700.0, 48000.0, kFrames);
+    auto bad = left;
+    bad[kBad] = kNaN;
+    KestromProcessor clean = ProcessorAt(48000.0), spoilt = ProcessorAt(48000.0);
+    std::vector<double> cleanRight, spoiltRight;
+    const auto cleanLeft = RunSignal(clean, Settings(12.0), left, right, kFrames, &cleanRight);
+    const auto spoiltLeft = RunSignal(spoilt, Settings(12.0), bad, right, kFrames, &spoiltRight);
+    double largestLate = 0.0;
+    for (std::size_t i = 0; i < kFrames; ++i) {
+        ASSERT_TRUE(std::isfinite(spoiltLeft[i]) && std::isfinite(spoiltRight[i])) << i;
+        if (i < kBad) {
+            ASSERT_EQ(spoiltLeft[i], cleanLeft[i]) << i;
+            ASSERT_EQ(spoiltRight[i], cleanRight[i]) << i;
+        } else if (i >= kBad + 24000) {
+            largestLate = std::max({largestLate, std::fabs(spoiltLeft[i] - cleanLeft[i]),
+                                    std::fabs(spoiltRight[i] - cleanRight[i])});
+        }
+    }
+    EXPECT_LT(largestLate, 1e-6);
+    EXPECT_EQ(spoilt.replacedInputSamples, 1);
+}
 
 }  // namespace
 }  // namespace kestrom

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "core/HostIdentity.h"
@@ -139,4 +140,43 @@ TEST(Kestrom, MonoConfigurationWritesOnlyTheFirstOutput) {
     EXPECT_FALSE(plug.IsInputConnected(1));
     for (float v : out0) EXPECT_TRUE(std::isfinite(v));
     EXPECT_NE(out0[63], 7.0f);
+}
+
+// Infinities and NaNs from the host reach the compressor as zeros: every
+// output sample stays finite, the output is exactly that of a plug-in given
+// 0 in their place, and the plug-in counts them.
+TEST(Kestrom, NonFiniteHostSamplesAreProcessedAsZerosAndCounted) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (bool mono : {false, true}) {
+        Kestrom spoilt, zeroed;
+        std::vector<float> outputs[2][2];
+        for (int p = 0; p < 2; ++p) {
+            Kestrom& plug = p == 0 ? spoilt : zeroed;
+            if (mono) plug.ConnectIO(1, 1);
+            plug.ChangeSampleRate(48000);
+            plug.HandleReset();
+            for (int block = 0; block < 6; ++block) {
+                std::vector<float> l(256), r(256);
+                for (int i = 0; i < 256; ++i) {
+                    l[i] = 0.7f * std::sin(0.05f * static_cast<float>(block * 256 + i));
+                    r[i] = 0.5f * std::sin(0.03f * static_cast<float>(block * 256 + i));
+                }
+                if (block == 2) l[100] = p == 0 ? nan : 0.0f;
+                if (block == 3) (mono ? l : r)[255] = p == 0 ? -inf : 0.0f;
+                if (block == 4) l[0] = p == 0 ? inf : 0.0f;
+                RunBlock(plug, l, r);
+                outputs[p][0].insert(outputs[p][0].end(), l.begin(), l.end());
+                outputs[p][1].insert(outputs[p][1].end(), r.begin(), r.end());
+            }
+        }
+        for (int c = 0; c < (mono ? 1 : 2); ++c) {
+            for (float v : outputs[0][c]) ASSERT_TRUE(std::isfinite(v));
+            EXPECT_EQ(std::memcmp(outputs[0][c].data(), outputs[1][c].data(), outputs[0][c].size() * sizeof(float)),
+                      0)
+                << (mono ? "mono" : "stereo") << " channel " << c;
+        }
+        EXPECT_EQ(spoilt.ReplacedInputSamples(), 3);
+        EXPECT_EQ(zeroed.ReplacedInputSamples(), 0);
+    }
 }
