@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "compressor/FiniteInput.h"
 #include "compressor/KestromProcessor.h"
 #include "core/Decibels.h"
 
@@ -54,6 +55,17 @@ const Material& TheMaterial() {
     return material;
 }
 
+// The same material with a NaN in the left channel of every block, so every
+// block takes the repair path (the block copied in pieces, the NaN made 0).
+const Material& SpoiltMaterial() {
+    static const Material material = [] {
+        Material m = TheMaterial();
+        for (int block = 0; block < kBlocks; ++block) m.left[block * kBlock + 100] = std::nan("");
+        return m;
+    }();
+    return material;
+}
+
 enum Mode { kNormal, kNegative, kRelaxed };
 
 KestromSettings SettingsFor(Mode mode) {
@@ -62,8 +74,8 @@ KestromSettings SettingsFor(Mode mode) {
                                            0.0, mode == kNegative ? 1.0 : 0.0, 1.0);
 }
 
-void ProcessBlock(benchmark::State& state, Mode mode, bool stereo) {
-    const Material& m = TheMaterial();
+void ProcessBlock(benchmark::State& state, Mode mode, bool stereo, bool spoilt = false) {
+    const Material& m = spoilt ? SpoiltMaterial() : TheMaterial();
     const KestromSettings settings = SettingsFor(mode);
     KestromProcessor processor;
     processor.Reset(kRate);
@@ -163,8 +175,25 @@ void Floor(benchmark::State& state) {
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// The screening of both channels of a block for infinities and NaNs that
+// every ProcessBlock does first, alone.
+void InputScan(benchmark::State& state) {
+    const Material& m = TheMaterial();
+    int block = 0;
+    for (auto _ : state) {
+        const bool finite = kestrom::AllFinite(m.left.data() + block * kBlock, kBlock) &&
+                            kestrom::AllFinite(m.right.data() + block * kBlock, kBlock);
+        benchmark::DoNotOptimize(finite);
+        block = block + 1 == kBlocks ? 0 : block + 1;
+    }
+    state.counters["ns/frame"] =
+        benchmark::Counter(static_cast<double>(kBlock),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 }  // namespace
 
+BENCHMARK(InputScan)->Name("InputScan/stereo");
 BENCHMARK(Floor)->Name("Floor/stereo");
 BENCHMARK_CAPTURE(ProcessBlock, normal/stereo, kNormal, true);
 BENCHMARK_CAPTURE(ProcessBlock, negative/stereo, kNegative, true);
@@ -172,5 +201,6 @@ BENCHMARK_CAPTURE(ProcessBlock, relaxed/stereo, kRelaxed, true);
 BENCHMARK_CAPTURE(ProcessBlock, normal/mono, kNormal, false);
 BENCHMARK_CAPTURE(ProcessBlock, negative/mono, kNegative, false);
 BENCHMARK_CAPTURE(ProcessBlock, relaxed/mono, kRelaxed, false);
+BENCHMARK_CAPTURE(ProcessBlock, normal/stereo/nan-every-block, kNormal, true, true);
 
 BENCHMARK_MAIN();
