@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <vector>
 
 #include "TestPlugin.h"
@@ -39,6 +43,32 @@ public:
     std::vector<int> seenFrames;
     std::vector<double> lastInputs;
 };
+
+// Records the doubles each input channel brings and writes a given pattern
+// of doubles to each output: output c, frame n of the whole host block gets
+// pattern[(n + 5 * c) % size].
+class Converter : public TestPlugin {
+public:
+    explicit Converter(std::vector<double> outputPattern) : pattern(std::move(outputPattern)) {}
+    void ProcessBlock(double** inputs, double** outputs, int frames) override {
+        for (int c = 0; c < 2; ++c) {
+            received[c].insert(received[c].end(), inputs[c], inputs[c] + frames);
+            for (int n = 0; n < frames; ++n)
+                outputs[c][n] = pattern[(written + static_cast<std::size_t>(n + 5 * c)) % pattern.size()];
+        }
+        written += static_cast<std::size_t>(frames);
+    }
+    std::vector<double> pattern;
+    std::vector<double> received[2];
+    std::size_t written = 0;
+};
+
+template <typename T>
+bool SameBits(T a, T b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+double Pow2(int e) { return std::ldexp(1.0, e); }
 
 }  // namespace
 
@@ -303,4 +333,62 @@ TEST(IPlugBase, IncomingMidiIsForwardedToTheHost) {
     plug.HandleMidiEvent(e);
     ASSERT_EQ(plug.sentMidi.size(), 1u);
     EXPECT_EQ(plug.sentMidi[0].NoteNumber(), 60);
+}
+
+// The host's floats reach the effect widened exactly, and the effect's
+// doubles reach the host rounded to the nearest float (ties to even), over
+// block lengths around the conversion's groups of eight, both channels, and
+// blocks longer than announced (converted piece by piece at an offset).
+TEST(IPlugBase, ConversionsWidenExactlyAndRoundToNearest) {
+    using F = std::numeric_limits<float>;
+    const float floats[] = {0.0f, -0.0f, F::denorm_min(), -F::denorm_min(), F::min() - F::denorm_min(),
+                            F::min(), 1.0f, -0.1f, 3.0e38f, F::max(), -F::max(), F::infinity(),
+                            -F::infinity(), 1.0f + F::epsilon(), 0.3333333f, -7.5e-39f};
+    const std::size_t nFloats = sizeof floats / sizeof floats[0];
+    // Doubles and the floats they must round to.
+    struct Rounding {
+        double in;
+        float out;
+    };
+    const Rounding roundings[] = {
+        {1.0 + Pow2(-24), 1.0f},                                // tie, to the even 1
+        {1.0 + 3.0 * Pow2(-24), 1.0f + 2.0f * F::epsilon()},    // tie, to the even neighbour above
+        {1.0 + Pow2(-24) + Pow2(-50), 1.0f + F::epsilon()},     // just past the tie
+        {-(1.0 + Pow2(-24) - Pow2(-50)), -1.0f},                // just short of it
+        {1e300, F::infinity()},
+        {-1e300, -F::infinity()},
+        {static_cast<double>(F::max()) + Pow2(127 - 24) * 0.99, F::max()},  // below the overflow tie
+        {Pow2(-150), 0.0f},                                     // half the smallest subnormal: to 0
+        {3.0 * Pow2(-150), 2.0f * F::denorm_min()},             // one and a half of it: to the even 2
+        {-Pow2(-160), -0.0f},
+        {0.1, 0.1f},
+        {-0.0, -0.0f},
+        {std::numeric_limits<double>::infinity(), F::infinity()},
+    };
+    std::vector<double> pattern;
+    for (const Rounding& r : roundings) pattern.push_back(r.in);
+    const std::size_t nPattern = pattern.size();
+
+    for (int announced : {64, 13}) {
+        for (int frames = 0; frames <= 40; ++frames) {
+            Converter plug(pattern);
+            ConnectStereo(plug, announced);
+            std::vector<float> in[2], out[2];
+            for (int c = 0; c < 2; ++c) {
+                for (int n = 0; n < frames; ++n) in[c].push_back(floats[(n + 3 * c) % nFloats]);
+                out[c].assign(static_cast<std::size_t>(frames) + 1, 9.0f);  // one guard value
+            }
+            RunHostBlock(plug, {in[0].data(), in[1].data()}, {out[0].data(), out[1].data()}, frames);
+            for (int c = 0; c < 2; ++c) {
+                ASSERT_EQ(plug.received[c].size(), static_cast<std::size_t>(frames));
+                for (int n = 0; n < frames; ++n) {
+                    ASSERT_TRUE(SameBits(plug.received[c][n], static_cast<double>(in[c][n])))
+                        << announced << "/" << frames << " input " << c << " frame " << n;
+                    ASSERT_TRUE(SameBits(out[c][n], roundings[(n + 5 * c) % nPattern].out))
+                        << announced << "/" << frames << " output " << c << " frame " << n << ": " << out[c][n];
+                }
+                ASSERT_EQ(out[c][frames], 9.0f) << "written past the block";
+            }
+        }
+    }
 }
