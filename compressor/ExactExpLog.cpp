@@ -7,7 +7,9 @@ namespace kestrom {
 #if KESTROM_EXACT_EXP_LOG
 
 // The tables are those of glibc's libm (2.28 and later): reproducing its
-// roundings needs its exact values.
+// roundings needs its exact values. Their values originate in Arm Limited's
+// optimized-routines (MIT licence); see THIRD-PARTY-NOTICES.md at the
+// repository root.
 
 // 2^(j/128), j = 0 .. 127, each as a pair of 64-bit patterns: the relative
 // correction t_j and the bits of the double h_j with 2^(j/128) ~= h_j * (1 + t_j),
@@ -146,7 +148,8 @@ alignas(64) const std::uint64_t ExactExpLog::kExpTable[256] = {
 
 // The 128 subintervals of [0.6875, 1.375) (bits of 0x3fe6... onward): for each,
 // 1/c and ln(c) for a point c near its centre, chosen so that k * ln2Hi + ln(c)
-// is exact and ln(c) rounds with an error below 2^-66.
+// is exact and ln(c) rounds with an error below 2^-66. (Origin and licence:
+// THIRD-PARTY-NOTICES.md.)
 alignas(64) const ExactExpLog::LogEntry ExactExpLog::kLogTable[128] = {
     {0x1.734f0c3e0de9fp+0, -0x1.7cc7f79e69000p-2},
     {0x1.713786a2ce91fp+0, -0x1.76feec20d0000p-2},
