@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "EditorFixture.h"
@@ -43,6 +44,14 @@ public:
     }
     int loads = 0;
 };
+
+// Registers png under an id from 9100 up that no earlier test (nor an earlier
+// run of the same test, with --gtest_repeat) has loaded into the cache.
+int AddEncodedPicture(png_samples::Bytes png) {
+    static int lastId = 9100;
+    EncodedPictures()[++lastId] = std::move(png);
+    return lastId;
+}
 
 // An opaque 6 × 4 RGB picture, each pixel its own colour.
 png_samples::Bytes OpaquePicture() {
@@ -100,10 +109,10 @@ TEST(HeadlessPictures, APictureIsDecodedOncePerProcessAndSharedByEditors) {
 }
 
 TEST(HeadlessPictures, APictureHasItsSizeAtOnceAndIsDecodedWhenFirstDrawn) {
-    EncodedPictures()[9101] = OpaquePicture();
+    const int id = AddEncodedPicture(OpaquePicture());
     EditorTestPlugin plugin;
     auto* g = new CountingHeadless(&plugin, 20, 20);
-    const IBitmapRef ref = g->LoadBitmap(9101, "made.png", 2);
+    const IBitmapRef ref = g->LoadBitmap(id, "made.png", 2);
     ASSERT_FALSE(ref.IsEmpty());
     EXPECT_EQ(ref.width, 6);
     EXPECT_EQ(ref.height, 4);
@@ -124,16 +133,16 @@ TEST(HeadlessPictures, APictureHasItsSizeAtOnceAndIsDecodedWhenFirstDrawn) {
     EXPECT_EQ(g->ScreenPixel(3, 7), kBlue);
     // Another editor shares the decoded picture; the platform was asked once.
     CountingHeadless other(&plugin, 10, 10);
-    EXPECT_EQ(other.LoadBitmap(9101, "made.png").bitmap, ref.bitmap);
+    EXPECT_EQ(other.LoadBitmap(id, "made.png").bitmap, ref.bitmap);
     EXPECT_EQ(g->loads + other.loads, 1);
 }
 
 TEST(HeadlessPictures, APictureWhoseDataTurnsOutDamagedKeepsItsSizeAndDrawsNothing) {
     // The header promises 6 × 40, the image data holds 4 rows.
-    EncodedPictures()[9102] = png_samples::WithClaimedSize(OpaquePicture(), 6, 40);
+    const int id = AddEncodedPicture(png_samples::WithClaimedSize(OpaquePicture(), 6, 40));
     EditorTestPlugin plugin;
     auto* g = new CountingHeadless(&plugin, 20, 30);
-    const IBitmapRef ref = g->LoadBitmap(9102, "damaged.png", 2);
+    const IBitmapRef ref = g->LoadBitmap(id, "damaged.png", 2);
     ASSERT_FALSE(ref.IsEmpty());
     EXPECT_EQ(ref.FrameHeight(), 20);
     g->AttachBackgroundColour(kBlue);
@@ -146,7 +155,7 @@ TEST(HeadlessPictures, APictureWhoseDataTurnsOutDamagedKeepsItsSizeAndDrawsNothi
     // Nothing to scale or crop from; and the damage is not looked at again.
     EXPECT_TRUE(g->ScaleBitmap(ref, 3, 20).IsEmpty());
     EXPECT_TRUE(g->CropBitmap(ref, IBounds(0, 0, 6, 20)).IsEmpty());
-    EXPECT_EQ(g->LoadBitmap(9102, "damaged.png", 2).bitmap, ref.bitmap);
+    EXPECT_EQ(g->LoadBitmap(id, "damaged.png", 2).bitmap, ref.bitmap);
     EXPECT_EQ(g->loads, 1);
 }
 
