@@ -1,5 +1,6 @@
 #include "bridge/IPlugRTAS.h"
 
+#include "bridge/ProcessInterface.h"
 #include "core/HostIdentity.h"
 #include "core/Trace.h"
 
@@ -19,9 +20,38 @@ IPlugRTAS::IPlugRTAS(int paramCount, const char* channelConfigText, int presetCo
     ChangeBlockSize(kDefaultBlockSize);
 }
 
-void IPlugRTAS::BeginParamGesture(int) {}
-void IPlugRTAS::TellHostParamValue(int, double) {}
-void IPlugRTAS::EndParamGesture(int) {}
+void IPlugRTAS::AttachProcess(ProcessInterface* hostProcess) {
+    process = hostProcess;
+    DiscardUnsetPresets();
+    if (process) ChangeBlockSize(process->MaxBlockSize());
+    OnHostAttached();
+}
+
+void IPlugRTAS::BeginParamGesture(int index) {
+    if (process && Param(index)) process->BeginControlGesture(ControlIndexOfParam(index));
+}
+
+// The value passed in is not used: the parameter's own value is reported,
+// through the control's conversion; the host library echoes it back as a
+// control change (ApplyHostControlChange), so the parameter ends up holding
+// the value as the control carries it.
+void IPlugRTAS::TellHostParamValue(int index, double) {
+    if (!process) return;
+    const IPlugParam* param = Param(index);
+    if (!param) return;
+    const IPlugParam::ParamKind kind = param->Kind();
+    if (kind != IPlugParam::Switch && kind != IPlugParam::Integer && kind != IPlugParam::List &&
+        kind != IPlugParam::Continuous) {
+        return;
+    }
+    int32_t controlValue = 0;
+    if (process->ControlValueForParameter(ControlIndexOfParam(index), param->Value(), &controlValue))
+        process->StoreControlValue(ControlIndexOfParam(index), controlValue);
+}
+
+void IPlugRTAS::EndParamGesture(int index) {
+    if (process && Param(index)) process->EndControlGesture(ControlIndexOfParam(index));
+}
 
 void IPlugRTAS::TellHostAllParams() {
     for (int i = 0; i < NParams(); ++i) {
@@ -31,17 +61,42 @@ void IPlugRTAS::TellHostAllParams() {
     }
 }
 
-int IPlugRTAS::HostSamplePosition() { return 0; }
-double IPlugRTAS::HostTempo() { return 0.0; }
-void IPlugRTAS::HostTimeSignature(int*, int*) {}
-void IPlugRTAS::HostTransport(HostTimeRecord*) {}
+void IPlugRTAS::ApplyHostControlChange(int controlIndex, double value) {
+    const int index = controlIndex - kFirstParamControl;
+    IPlugParam* param = Param(index);
+    if (!param) return;
+    IPlugLockGuard guard(Lock());
+    if (IPlugEditor* editor = Editor()) editor->SetParameterFromPlugin(index, value, false);
+    param->Set(value);  // clamped to the range
+    HandleParamChange(index);
+}
+
+int IPlugRTAS::HostSamplePosition() { return process ? process->TransportSamplePosition() : 0; }
+double IPlugRTAS::HostTempo() { return process ? process->TransportTempo() : 0.0; }
+
+void IPlugRTAS::HostTimeSignature(int* numerator, int* denominator) {
+    if (process) process->TransportMeter(numerator, denominator);
+}
+
+void IPlugRTAS::HostTransport(HostTimeRecord* info) {
+    if (process && info) process->TransportState(info);
+}
 
 int IPlugRTAS::HostKind() {
-    if (IPlugBase::HostKind() == kestrom::kHostUninit) SetHost("ProTools", HostPackedVersion());
+    if (IPlugBase::HostKind() == kestrom::kHostUninit)
+        SetHost("ProTools", process ? process->PackedHostVersion() : 0);
     return IPlugBase::HostKind();
 }
 
-void IPlugRTAS::EditorResized(int, int) {}
+// The host rebuilds the plug-in's window at the new size: close it, run the
+// base's hook, then send the host the resize token. The size itself is not
+// sent; the host asks the editor for it.
+void IPlugRTAS::EditorResized(int, int) {
+    if (!process) return;
+    process->CloseEditorForResize();
+    OnEditorClosedForResize();
+    process->SendResizeToken();
+}
 
 bool IPlugRTAS::SendMidiEvent(const IMidiEvent&) { return false; }
 

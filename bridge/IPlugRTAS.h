@@ -2,12 +2,16 @@
 
 #include "core/IPlugBase.h"
 
+class ProcessInterface;
+
 // The plug-in side of the real-time host bridge: hands the effect's
 // definition to the plug-in base with the host interface kind of this host,
 // connects every channel, sizes the buffers for the host's largest block, and
-// supplies the host slots of the base. Until a host process is attached the
-// host slots are inert (gestures and values go nowhere, transport reads 0),
-// which is also how offline tools drive the plug-in.
+// supplies the host slots of the base by calling the host process that owns
+// it (ProcessInterface). Host control i + 2 stands for parameter i; control 1
+// is the host's master bypass. Until a process is attached the host slots are
+// inert (gestures and values go nowhere, transport reads 0), which is also
+// how offline tools drive the plug-in.
 class IPlugRTAS : public IPlugBase {
 public:
     static constexpr int kDefaultBlockSize = 1024;
@@ -37,6 +41,25 @@ public:
     // This host takes no MIDI from the plug-in: always false.
     bool SendMidiEvent(const IMidiEvent& event) override;
 
+    // Called by the process once it has made the plug-in (host UI thread):
+    // keeps the process, drops presets no bank filled, sizes the buffers for
+    // the host's largest block and runs the base's attach hook.
+    void AttachProcess(ProcessInterface* hostProcess);
+    ProcessInterface* Process() const { return process; }
+
+    // A host control changed (automation, the host's own control, or the echo
+    // of a value the plug-in reported): parameter controlIndex - 2 takes
+    // `value`, as the control converts it back, clamped to its range; the
+    // editor is told and the change hook runs, all under the plug-in lock.
+    // Control indices that stand for no parameter are ignored. Called by the
+    // process on the host's UI thread.
+    void ApplyHostControlChange(int controlIndex, double value);
+
+    // The control index of parameter `index`, and back (-1 for none).
+    static int ControlIndexOfParam(int index) { return index + kFirstParamControl; }
+    static constexpr int kBypassControl = 1;
+    static constexpr int kFirstParamControl = 2;
+
     // Connects inputs 0..inputs-1 (one more with a connected side chain) and
     // outputs 0..outputs-1, disconnecting the rest. Host UI thread.
     void ConnectIO(int inputs, int outputs);
@@ -48,11 +71,8 @@ public:
     void ProcessHostBlock(const float* const* hostInputs, float* const* hostOutputs, int frames);
     void BypassHostBlock(const float* const* hostInputs, float* const* hostOutputs, int frames);
 
-protected:
-    // Version the host reports; 0 until a host process is attached.
-    virtual int32_t HostPackedVersion() { return 0; }
-
 private:
+    ProcessInterface* process = nullptr;  // not owned
     bool hasSideChain = false;
     bool sideChainConnected = false;
 };
