@@ -126,25 +126,21 @@ KS_EXPORT int32_t KsEngine_HasModuleProcs(void) {
 
 // The routines are called without the engine's lock: they call back into
 // the module, which may ask the engine questions.
-KS_EXPORT int16_t KsEngine_OpenModule(void) {
-    KS_ModuleOpenCloseProc open;
+namespace {
+int16_t CallModule(KS_ModuleOpenCloseProc Engine::*which) {
+    KS_ModuleOpenCloseProc proc;
     {
         Engine& e = TheEngine();
         std::lock_guard<std::mutex> guard(e.mutex);
-        open = e.open;
+        proc = e.*which;
     }
-    return open != nullptr ? open() : -1;
+    return proc != nullptr ? proc() : -1;
 }
+}  // namespace
 
-KS_EXPORT int16_t KsEngine_CloseModule(void) {
-    KS_ModuleOpenCloseProc close;
-    {
-        Engine& e = TheEngine();
-        std::lock_guard<std::mutex> guard(e.mutex);
-        close = e.close;
-    }
-    return close != nullptr ? close() : -1;
-}
+KS_EXPORT int16_t KsEngine_OpenModule(void) { return CallModule(&Engine::open); }
+
+KS_EXPORT int16_t KsEngine_CloseModule(void) { return CallModule(&Engine::close); }
 
 KS_EXPORT int32_t KsEngine_TokenCount(void) {
     Engine& e = TheEngine();
