@@ -24,6 +24,11 @@
  *   its size in bytes and never writes more than that, terminator included
  *   (a size of 0 or less writes nothing and answers PI_ErrBufferTooSmall).
  *   Display widths are in characters; a width of 0 or less gives the empty text.
+ *   A display text (a name or value at a width) is chosen for the smaller of
+ *   the width and size - 1; any other text that does not fit answers
+ *   PI_ErrBufferTooSmall and writes nothing.
+ * - Effect types, option codes and view classes are indexed from 0; controls
+ *   and chunks from 1.
  * - Threads: PI_Render runs on the host's audio thread; every other routine
  *   on its user-interface thread. A routine may be called for one instance
  *   from both at once (rendering while controls change); the module locks
@@ -61,7 +66,9 @@ enum {
     PI_ErrBufferTooSmall = -9015,   /* a buffer that cannot hold what was asked for */
     PI_ErrBadChunk = -9016,         /* chunk bytes too short, too long or not whole values */
     PI_ErrNotInitialized = -9017,   /* the instance is not initialised yet */
-    PI_ErrNotOpen = -9018           /* the module is not open */
+    PI_ErrNotOpen = -9018,          /* the module is not open */
+    PI_ErrBadValue = -9019          /* a number outside what the routine accepts (a sample rate
+                                       of 0 or less, a negative frame count, a NaN) */
 };
 
 /* The interface version WinPlugInOpen expects. */
@@ -116,7 +123,7 @@ enum {
 
 typedef struct PI_ControlInfo {
     int32_t id;                      /* four-character code: 'bypa', or 0x206C6420 + parameter index */
-    int32_t controlClass;            /* PI_Control... */
+    int32_t controlClass;            /* PI_Control..., or 0 for a class of none of these */
     int32_t stepCount;
     int32_t automatable;             /* 0 or 1 */
     int32_t isMasterBypass;          /* 0 or 1 */
@@ -139,14 +146,19 @@ typedef struct PI_HostCallbacks {
 } PI_HostCallbacks;
 
 /* One block for PI_Render. The frame count is `frames` when `hasFrames` is
- * set, else 32. When rendering fails inside the module, each output pointer
- * is replaced by the matching `fallbackOutputs` buffer (when given), which
- * the host may then play: a failed block never leaves the host's outputs
- * half-written without telling it (the routine answers the error). */
+ * set, else 32. The instance renders its input channels (plus one side-chain
+ * input while that is connected) and its output channels; fewer buffers than
+ * that, or a negative frame count, answer PI_ErrBadValue, and a null list or
+ * buffer PI_ErrNullPointer, rendering nothing. When rendering fails inside
+ * the module, each pointer of the `outputs` array is replaced by the matching
+ * `fallbackOutputs` buffer (when given), which the host may then play: a
+ * failed block never leaves the host's outputs half-written without telling
+ * it (the routine answers the error). The `outputs` array is therefore
+ * writable. */
 typedef struct PI_RenderRecord {
     const float* const* inputs;      /* inputCount buffers */
     int32_t inputCount;
-    float* const* outputs;           /* outputCount buffers; may equal inputs */
+    float** outputs;                 /* outputCount buffers; may equal inputs */
     int32_t outputCount;
     int32_t frames;
     int32_t hasFrames;
@@ -203,7 +215,9 @@ typedef struct PI_Transport {
 /* 28, 29: unsupported (direct MIDI client registration) */
 /* 30, 31: none */
 
-/* Controls (32 - 61) */
+/* Controls (32 - 61). These, the render and bypass routines (64 - 67) and the
+ * chunk routines (80 - 85) answer PI_ErrNotInitialized before the instance
+ * is initialised. */
 #define PI_SEL_CONTROL_COUNT            32  /* (PI_Instance, int32_t* count) */
 #define PI_SEL_CONTROL_INFO             33  /* (PI_Instance, int32_t control, PI_ControlInfo* out) */
 #define PI_SEL_CONTROL_NAME             34  /* (PI_Instance, int32_t control, int32_t width, char* out, int32_t size) */
@@ -221,7 +235,8 @@ typedef struct PI_Transport {
 #define PI_SEL_CONTROL_TO_NUMBER        43  /* (PI_Instance, int32_t control, int32_t value, double* number):
                                                the control value in the control's units */
 #define PI_SEL_CONTROL_FROM_NUMBER      44  /* (PI_Instance, int32_t control, double number, int32_t* value) */
-#define PI_SEL_MASTER_BYPASS_CONTROL    45  /* (PI_Instance, int32_t* control): 1 */
+#define PI_SEL_MASTER_BYPASS_CONTROL    45  /* (PI_Instance, int32_t* control): 1; PI_ErrBadIndex when the
+                                               instance has no master bypass */
 /* 46 - 61: unsupported (control groups, page tables, control-surface layouts) */
 
 /* Render and bypass (62 - 79) */
@@ -232,7 +247,27 @@ typedef struct PI_Transport {
 #define PI_SEL_GET_LATENCY              67  /* (PI_Instance, int32_t* frames) */
 /* 68 - 79: unsupported (DSP-card and TDM render paths, voice allocation) */
 
-/* Chunks (80 - 95) */
+/* Chunks (80 - 95)
+ * A chunk is a 56-byte header followed by the state as whole 8-byte values:
+ *   offset 0   int32  size of the whole chunk in bytes, header included
+ *   offset 4   int32  header version, 1
+ *   offset 8   int32  maker ID
+ *   offset 12  int32  product ID
+ *   offset 16  int32  the instance's effect type ID
+ *   offset 20  int32  chunk ID
+ *   offset 24  32 bytes: the product's long name, NUL-padded
+ * in the machine's byte order, at any alignment. PI_GetChunk writes all of it;
+ * PI_SetChunk and PI_CompareChunk read the size and the chunk ID. A chunk is
+ * malformed (PI_ErrBadChunk) when the size handed over is below 56, its size
+ * field is below 56 or larger than the size handed over, or the bytes after
+ * the header are not a whole number of 8-byte values; bytes handed over past
+ * the size field are ignored. PI_SetChunk also answers PI_ErrBadChunkId when
+ * the chunk's ID is not the `id` argument, and PI_ErrBadChunk for a chunk
+ * whose size differs from the instance's own (PI_ChunkSize): it would restore
+ * only part of the state. PI_CompareChunk answers "not equal" for a
+ * well-formed chunk whose size differs from the instance's own. PI_GetChunk
+ * answers PI_ErrBufferTooSmall when the capacity is below PI_ChunkSize's
+ * answer. A failing chunk routine writes and changes nothing. */
 #define PI_SEL_CHUNK_COUNT              80  /* (PI_Instance, int32_t* count): 1 */
 #define PI_SEL_CHUNK_ID                 81  /* (PI_Instance, int32_t index, int32_t* id): index from 1 */
 #define PI_SEL_CHUNK_SIZE               82  /* (PI_Instance, int32_t id, int32_t* size): header included */
@@ -245,11 +280,13 @@ typedef struct PI_Transport {
 /* 94, 95: none */
 
 /* Editor, view and port (96 - 127) */
-#define PI_SEL_VIEW_RECT                96  /* (PI_Instance, PI_Rect* out) */
+#define PI_SEL_VIEW_RECT                96  /* (PI_Instance, PI_Rect* out): PI_ErrUnsupported for an
+                                               instance without an editor */
 #define PI_SEL_MAKE_VIEW                97  /* (PI_Instance, int32_t* made): builds the host view */
 #define PI_SEL_SET_WINDOW               98  /* (PI_Instance, PI_Port port): attach the editor to a
                                                host port, or detach it with 0 */
-#define PI_SEL_VIEW_DRAW                99  /* (PI_Instance, const PI_Rect* area): the host's draw request */
+#define PI_SEL_VIEW_DRAW                99  /* (PI_Instance, const PI_Rect* area): the host's draw request;
+                                               PI_ErrNotInitialized until a view is made */
 #define PI_SEL_EDITOR_IS_OPEN           100 /* (PI_Instance, int32_t* open) */
 /* 101 - 125: unsupported (host-drawn control views, meters on control surfaces) */
 /* 126, 127: none */
