@@ -1,0 +1,3 @@
+#include "hostlib/CCustomView.h"
+
+void CCustomView::SetEditorInterface(EditorInterface*) {}
