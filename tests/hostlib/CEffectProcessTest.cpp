@@ -338,7 +338,7 @@ TEST_F(ProcessRoutines, TheBypassFlagFollowsTheMasterBypassControl) {
     EXPECT_EQ(process->updates.back(), kBypass);
 }
 
-TEST_F(ProcessRoutines, InstanceFiguresAndHostNotices) {
+TEST_F(ProcessRoutines, HostNoticesReachTheProcess) {
     const PI_Instance instance = NewInstance(kMonoType);
     TestProcess* process = ProcessOf(instance);
     int32_t value = 0;
@@ -346,29 +346,19 @@ TEST_F(ProcessRoutines, InstanceFiguresAndHostNotices) {
     EXPECT_EQ(host.setSampleRate(instance, 44100), PI_NoErr);
     EXPECT_EQ(host.getSampleRate(instance, &value), PI_NoErr);
     EXPECT_EQ(value, 44100);
-    EXPECT_EQ(host.maxBlockSize(instance, &value), PI_NoErr);
-    EXPECT_EQ(value, 512);
-    EXPECT_EQ(host.latency(instance, &value), PI_NoErr);
-    EXPECT_EQ(value, 0);
-    EXPECT_EQ(host.instanceType(instance, &value), PI_NoErr);
-    EXPECT_EQ(value, kMonoType);
     PI_Transport transport;
+    std::memset(&transport, 0x55, sizeof transport);
     EXPECT_EQ(host.transport(instance, &transport), PI_NoErr);
     EXPECT_EQ(transport.tempo, 120.0);
-    EXPECT_EQ(transport.playing, 0);
+    EXPECT_EQ(transport.playing, 0) << "cleared before the process fills it";
 
     EXPECT_EQ(host.setSideChain(instance, 1), PI_NoErr);
     EXPECT_TRUE(process->SideChainConnected());
     EXPECT_EQ(host.setSideChain(instance, 0), PI_NoErr);
     EXPECT_EQ(process->sideChainCalls, (std::vector<bool>{true, false}));
-
     EXPECT_EQ(host.touched(instance, kGain), PI_NoErr);
     EXPECT_EQ(host.released(instance, kGain), PI_NoErr);
     EXPECT_EQ(process->gestures, (std::vector<int32_t>{kGain, -kGain}));
-
-    process->IncrementStateChangeCount();
-    EXPECT_EQ(host.stateChangeCount(instance, &value), PI_NoErr);
-    EXPECT_EQ(value, 1);
 
     // The clicked control is passed on only when it names a control.
     const int32_t answers[] = {2, 0, 3, -2, INT32_MAX};
