@@ -15,7 +15,8 @@ public:
 
     // Gives the view the editor its draw requests go to (null: none). Called
     // by the process (the bridge's make-view callback) on the user-interface
-    // thread, right after it built the view, no lock held. This base version
-    // keeps nothing; a view that draws through an editor stores it.
+    // thread, right after it built the view, with the routine table's lock
+    // held. This base version keeps nothing; a view that draws through an
+    // editor stores it.
     virtual void SetEditorInterface(EditorInterface* editor);
 };

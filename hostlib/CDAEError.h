@@ -13,7 +13,8 @@ public:
     explicit CDAEError(int32_t code) noexcept;
 
     int32_t Code() const noexcept { return code; }
-    // "CDAEError " followed by the code in decimal.
+    // "CDAEError " followed by the code in decimal. Called by whoever caught
+    // the error, on any thread, no lock needed.
     const char* what() const noexcept override { return text; }
 
 private:

@@ -38,10 +38,11 @@ public:
     // version first. May throw CDAEError or std::bad_alloc; NewPlugIn catches.
     virtual void Initialize();
     // Deleting destructor. Called by the module when it closes (the last
-    // ModuleClose), on the user-interface thread. Destroys the instances of
-    // this group still alive (waiting for a render in progress to finish),
-    // then the types and view classes, and unpublishes the group if it is the
-    // module's.
+    // ModuleClose) or fails to open, on the user-interface thread, no lock
+    // held (it takes the routine table's lock itself). Unpublishes the group
+    // if it is the module's, destroys the instances of this group still alive
+    // (waiting for a render in progress to finish), then the types and view
+    // classes.
     virtual ~CEffectGroup();
     // The type-definition hook: builds the effect types and adds them with
     // AddEffectType. Called once, by Initialize, on the user-interface

@@ -32,7 +32,8 @@ public:
     CEffectType(int32_t typeId, int32_t productId, int32_t categoryCode);
     CEffectType(const CEffectType&) = delete;
     CEffectType& operator=(const CEffectType&) = delete;
-    // Called by the group's destructor, on the user-interface thread.
+    // Called by the group's destructor, on the user-interface thread, no lock
+    // held.
     virtual ~CEffectType();
 
     int32_t TypeId() const { return typeId; }

@@ -25,8 +25,10 @@ public:
     // its subviews in their own coordinates. An override that draws must call
     // this base version if its view has subviews.
     virtual void Draw(const PI_Rect& area);
-    // Called by whoever owns the view (its parent, or the host library for a
-    // root view) on the user-interface thread. Subviews go first.
+    // Called by whoever owns the view (its parent, or the host library's
+    // process for a root view) on the user-interface thread, with the routine
+    // table's lock held when the host library destroys it. Subviews go after
+    // the view's own destructor body, with the view's members.
     virtual ~CPlugInView();
 
     void SetPosition(int16_t x, int16_t y);
