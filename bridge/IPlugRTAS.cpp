@@ -39,11 +39,7 @@ void IPlugRTAS::TellHostParamValue(int index, double) {
     if (!process) return;
     const IPlugParam* param = Param(index);
     if (!param) return;
-    const IPlugParam::ParamKind kind = param->Kind();
-    if (kind != IPlugParam::Switch && kind != IPlugParam::Integer && kind != IPlugParam::List &&
-        kind != IPlugParam::Continuous) {
-        return;
-    }
+    if (!HasHostControl(param->Kind())) return;
     int32_t controlValue = 0;
     if (process->ControlValueForParameter(ControlIndexOfParam(index), param->Value(), &controlValue))
         process->StoreControlValue(ControlIndexOfParam(index), controlValue);

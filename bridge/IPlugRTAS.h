@@ -57,6 +57,12 @@ public:
 
     // The control index of parameter `index`, and back (-1 for none).
     static int ControlIndexOfParam(int index) { return index + kFirstParamControl; }
+    // Whether a parameter of this kind has a host control (switch, integer,
+    // list, continuous).
+    static bool HasHostControl(IPlugParam::ParamKind kind) {
+        return kind == IPlugParam::Switch || kind == IPlugParam::Integer || kind == IPlugParam::List ||
+               kind == IPlugParam::Continuous;
+    }
     static constexpr int kBypassControl = 1;
     static constexpr int kFirstParamControl = 2;
 
