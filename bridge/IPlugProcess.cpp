@@ -162,3 +162,25 @@ int32_t IPlugProcess::ClickedControl() {
     const int index = editor->TakeClickedParam();
     return index < 0 ? 0 : IPlugRTAS::ControlIndexOfParam(index);
 }
+
+// ---- Meters -------------------------------------------------------------------
+
+int32_t IPlugProcess::MeterCount() { return plugin && PluginEditor() ? plugin->MeterCount() : 0; }
+
+PI_Status IPlugProcess::MeterValue(int32_t meter, double* value, uint32_t* updates) {
+    IGraphics* editor = PluginEditor();
+    const int index = plugin ? plugin->MeterDisplayIndex(meter) : -1;
+    if (editor == nullptr || index < 0) return PI_ErrBadIndex;
+    const IValueMailbox::Reading reading = editor->PeekDisplayValue(index);
+    *value = reading.value;
+    *updates = static_cast<uint32_t>(reading.posts);
+    return PI_NoErr;
+}
+
+PI_Status IPlugProcess::ShowMeterValue(int32_t meter, double value) {
+    IGraphics* editor = PluginEditor();
+    const int index = plugin ? plugin->MeterDisplayIndex(meter) : -1;
+    if (editor == nullptr || index < 0) return PI_ErrBadIndex;
+    editor->SetParameterFromPlugin(index, value, true);
+    return PI_NoErr;
+}

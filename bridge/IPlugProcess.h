@@ -74,6 +74,11 @@ public:
     int32_t LatencyFrames() override;
     void GetTransport(PI_Transport* out) override;
     int32_t MaxRenderFrames() override;
+    // The effect's meters, read from (and handed to) its editor's display
+    // values: the editor always exists, open or not.
+    int32_t MeterCount() override;
+    PI_Status MeterValue(int32_t meter, double* value, uint32_t* updates) override;
+    PI_Status ShowMeterValue(int32_t meter, double value) override;
     void SampleRateChanged(int32_t rate) override;
 
     EditorInterface* Editor() const { return editorInterface.get(); }

@@ -55,7 +55,13 @@ public:
     // process on the host's UI thread.
     void ApplyHostControlChange(int controlIndex, double value);
 
-    // The control index of parameter `index`, and back (-1 for none).
+    // The effect's own meters, which the host may show: how many, and the
+    // editor display index each is handed to (-1 for none). Called by the
+    // process on the host's UI thread. None unless the effect says so.
+    virtual int MeterCount() const { return 0; }
+    virtual int MeterDisplayIndex(int) const { return -1; }
+
+    // The control index of parameter `index`.
     static int ControlIndexOfParam(int index) { return index + kFirstParamControl; }
     // Whether a parameter of this kind has a host control (switch, integer,
     // list, continuous).

@@ -29,6 +29,11 @@ public:
     // Power on, hands the needle position to the editor.
     void ProcessBlock(double** inputs, double** outputs, int frames) override;
 
+    // One meter for the host: the gain reduction, as the editor's needle
+    // shows it (0 none, 1 the meter's 22 dB full scale).
+    int MeterCount() const override { return 1; }
+    int MeterDisplayIndex(int meter) const override { return meter == 0 ? kestrom::kMeterIndex : -1; }
+
     const kestrom::KestromProcessor& Processor() const { return processor; }
     // How many input samples, over the plug-in's life, were infinite or NaN
     // and were processed as 0. Takes the lock, so any thread may ask.

@@ -204,3 +204,9 @@ void CEffectProcess::DropHostView() {
     hostView.reset();
     retiredView.reset();
 }
+
+int32_t CEffectProcess::MeterCount() { return 0; }
+
+PI_Status CEffectProcess::MeterValue(int32_t, double*, uint32_t*) { return PI_ErrBadIndex; }
+
+PI_Status CEffectProcess::ShowMeterValue(int32_t, double) { return PI_ErrBadIndex; }

@@ -127,6 +127,15 @@ public:
     // Called by the clicked-control routine, which answers 0 for anything
     // outside 0..ControlCount(). This base version answers 0.
     virtual int32_t ClickedControl();
+    // The plug-in's own meters. MeterCount: how many (0 here). MeterValue:
+    // the value last handed to meter `meter` (from 0, below MeterCount) and
+    // how many values it was handed, read without taking it. ShowMeterValue:
+    // hands the meter a value as the plug-in's processing would. Called by
+    // the meter routines; the instance may be uninitialised. The base
+    // versions answer PI_ErrBadIndex.
+    virtual int32_t MeterCount();
+    virtual PI_Status MeterValue(int32_t meter, double* value, uint32_t* updates);
+    virtual PI_Status ShowMeterValue(int32_t meter, double value);
     // A host query with four arguments that this library answers 0 to. No
     // routine reaches it; it is kept for plug-in sides that call it.
     virtual int32_t HostQuery(int32_t selector, int32_t first, int32_t second, int32_t third);

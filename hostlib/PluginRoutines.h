@@ -288,7 +288,16 @@ typedef struct PI_Transport {
 #define PI_SEL_VIEW_DRAW                99  /* (PI_Instance, const PI_Rect* area): the host's draw request;
                                                PI_ErrNotInitialized until a view is made */
 #define PI_SEL_EDITOR_IS_OPEN           100 /* (PI_Instance, int32_t* open) */
-/* 101 - 125: unsupported (host-drawn control views, meters on control surfaces) */
+/* Meters: what the plug-in shows on its own meters (for the compressor,
+ * meter 0 is its gain reduction: 0 none, 1 its full scale), as a host shows
+ * a plug-in's meters beside its own. Meters are indexed from 0. */
+#define PI_SEL_METER_COUNT              101 /* (PI_Instance, int32_t* count) */
+#define PI_SEL_METER_VALUE              102 /* (PI_Instance, int32_t meter, double* value, uint32_t* updates):
+                                               the value last handed to the meter and how many values
+                                               it has been handed (modulo 2^32), read without taking it */
+#define PI_SEL_SHOW_METER_VALUE         103 /* (PI_Instance, int32_t meter, double value): hands the meter a
+                                               value as the plug-in's processing would (a preview) */
+/* 104 - 125: unsupported (host-drawn control views, control-surface meters) */
 /* 126, 127: none */
 
 /* Transport (128 - 143) */
@@ -352,6 +361,9 @@ typedef PI_Status (*PI_CompareChunkProc)(PI_Instance instance, const void* chunk
 typedef PI_Status (*PI_ViewRectProc)(PI_Instance instance, PI_Rect* out);
 typedef PI_Status (*PI_SetWindowProc)(PI_Instance instance, PI_Port port);
 typedef PI_Status (*PI_ViewDrawProc)(PI_Instance instance, const PI_Rect* area);
+
+typedef PI_Status (*PI_MeterValueProc)(PI_Instance instance, int32_t meter, double* value, uint32_t* updates);
+typedef PI_Status (*PI_ShowMeterValueProc)(PI_Instance instance, int32_t meter, double value);
 
 typedef PI_Status (*PI_TransportProc)(PI_Instance instance, PI_Transport* out);
 

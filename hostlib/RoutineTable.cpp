@@ -80,6 +80,9 @@ Table BuildTable() {
     table[PI_SEL_SET_WINDOW] = Entry(&PIR_SetWindow);
     table[PI_SEL_VIEW_DRAW] = Entry(&PIR_ViewDraw);
     table[PI_SEL_EDITOR_IS_OPEN] = Entry(&PIR_EditorIsOpen);
+    table[PI_SEL_METER_COUNT] = Entry(&PIR_MeterCount);
+    table[PI_SEL_METER_VALUE] = Entry(&PIR_MeterValue);
+    table[PI_SEL_SHOW_METER_VALUE] = Entry(&PIR_ShowMeterValue);
 
     table[PI_SEL_TRANSPORT] = Entry(&PIR_Transport);
     table[PI_SEL_HOST_VERSION] = Entry(&PIR_HostVersion);

@@ -73,6 +73,9 @@ KESTROM_ROUTINE PI_Status PIR_MakeView(PI_Instance instance, int32_t* made);
 KESTROM_ROUTINE PI_Status PIR_SetWindow(PI_Instance instance, PI_Port port);
 KESTROM_ROUTINE PI_Status PIR_ViewDraw(PI_Instance instance, const PI_Rect* area);
 KESTROM_ROUTINE PI_Status PIR_EditorIsOpen(PI_Instance instance, int32_t* open);
+KESTROM_ROUTINE PI_Status PIR_MeterCount(PI_Instance instance, int32_t* count);
+KESTROM_ROUTINE PI_Status PIR_MeterValue(PI_Instance instance, int32_t meter, double* value, uint32_t* updates);
+KESTROM_ROUTINE PI_Status PIR_ShowMeterValue(PI_Instance instance, int32_t meter, double value);
 
 // Transport
 KESTROM_ROUTINE PI_Status PIR_Transport(PI_Instance instance, PI_Transport* out);

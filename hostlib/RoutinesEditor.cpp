@@ -1,5 +1,5 @@
 // The routines of the editor: its size, the host view, the host's window port
-// and draw requests.
+// and draw requests, and the plug-in's meters.
 
 #include "hostlib/CPlugInView.h"
 #include "hostlib/Routines.h"
@@ -46,5 +46,29 @@ PI_Status PIR_EditorIsOpen(PI_Instance instance, int32_t* open) {
         if (!open) return PI_ErrNullPointer;
         *open = process.WindowPort() != 0 ? 1 : 0;
         return PI_NoErr;
+    });
+}
+
+PI_Status PIR_MeterCount(PI_Instance instance, int32_t* count) {
+    return WithInstance(instance, Needs::Anything, [&](CEffectProcess& process) -> PI_Status {
+        if (!count) return PI_ErrNullPointer;
+        *count = process.MeterCount();
+        return PI_NoErr;
+    });
+}
+
+PI_Status PIR_MeterValue(PI_Instance instance, int32_t meter, double* value, uint32_t* updates) {
+    return WithInstance(instance, Needs::Anything, [&](CEffectProcess& process) -> PI_Status {
+        if (!value || !updates) return PI_ErrNullPointer;
+        if (meter < 0 || meter >= process.MeterCount()) return PI_ErrBadIndex;
+        return process.MeterValue(meter, value, updates);
+    });
+}
+
+PI_Status PIR_ShowMeterValue(PI_Instance instance, int32_t meter, double value) {
+    return WithInstance(instance, Needs::Anything, [&](CEffectProcess& process) -> PI_Status {
+        if (meter < 0 || meter >= process.MeterCount()) return PI_ErrBadIndex;
+        if (!(value == value)) return PI_ErrBadValue;
+        return process.ShowMeterValue(meter, value);
     });
 }
