@@ -19,7 +19,7 @@ public:
     // buffers by it.
     static int MaxBlockSize();
     static constexpr int kFallbackBlockFrames = 32;
-    static constexpr int kMaxBlockFrames = 1 << 16;
+    static constexpr int kMaxBlockFrames = 1 << 20;
 
     // The engine's version (major in the high byte), 0 without an engine.
     static uint16_t Version();

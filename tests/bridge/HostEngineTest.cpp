@@ -49,7 +49,7 @@ TEST(HostEngine, LargestBlockFollowsTheEnginesAnswers) {
         int expected;
     } cases[] = {
         {1, 1024, 1024}, {1, 512, 512}, {0, 1024, 32}, {1, 0, 32}, {1, -5, 32}, {7, 64, 64},
-        {1, 1 << 30, HostEngine::kMaxBlockFrames},
+        {1, 1 << 30, HostEngine::kMaxBlockFrames}, {1, 1 << 20, 1 << 20},
     };
     for (const auto& c : cases) {
         setVqta(c.vqta);

@@ -123,6 +123,14 @@ bool HostedPlugin::Render(const float* const* inputs, float* const* outputs, int
     return Check(module_.Routines().render(instance_, &record), "the plug-in failed to render a block", error);
 }
 
+bool HostedPlugin::Meter(int meter, MeterReading& reading) const {
+    return module_.Routines().meterValue(instance_, meter, &reading.value, &reading.updates) == PI_NoErr;
+}
+
+bool HostedPlugin::ShowMeter(int meter, double value) {
+    return module_.Routines().showMeterValue(instance_, meter, value) == PI_NoErr;
+}
+
 bool HostedPlugin::SaveChunk(std::vector<unsigned char>& chunk, std::string& error) const {
     const ModuleRoutines& r = module_.Routines();
     int32_t size = 0;

@@ -50,6 +50,15 @@ public:
     // One block: inputs and outputs one buffer per channel of the instance.
     bool Render(const float* const* inputs, float* const* outputs, int frames, std::string& error);
 
+    // The plug-in's meter `meter` (0: the compressor's gain reduction), and
+    // how many values it has been handed; false when there is no such meter.
+    struct MeterReading {
+        double value = 0.0;
+        uint32_t updates = 0;
+    };
+    bool Meter(int meter, MeterReading& reading) const;
+    bool ShowMeter(int meter, double value);
+
     bool SaveChunk(std::vector<unsigned char>& chunk, std::string& error) const;
     bool RestoreChunk(const std::vector<unsigned char>& chunk, std::string& error);
     // Whether the chunk holds the instance's current state.

@@ -107,6 +107,15 @@ void ModuleHost::Unload() {
     group_ = PI_GroupInfo{};
 }
 
+bool ModuleHost::SetEngineQuantum(int frames) {
+    const auto setQuantum = Symbol<void (*)(int32_t)>(engine_, "KsEngine_SetMaximumQuantum");
+    const auto setVqta = Symbol<void (*)(int32_t)>(engine_, "KsEngine_SetVqta");
+    if (setQuantum == nullptr || setVqta == nullptr) return false;
+    setVqta(1);
+    setQuantum(frames);
+    return true;
+}
+
 int ModuleHost::EffectTypeCount() const {
     int32_t count = 0;
     return routines_.effectTypeCount != nullptr && routines_.effectTypeCount(&count) == PI_NoErr ? count : 0;

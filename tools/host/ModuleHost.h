@@ -33,6 +33,10 @@ public:
     // The effect type for `channels` in and out ('KsT1' for one, 'KsT2' for two).
     bool FindTypeForChannels(int channels, PI_EffectTypeInfo& type, std::string& error) const;
 
+    // The engine's largest quantum: the longest block the plug-in is asked
+    // to render at once (set before instances are made). False without an engine.
+    bool SetEngineQuantum(int frames);
+
     // Where the module is by default: lib/Kestrom.so beside the folder of the
     // running program (build/bin/kestrom -> build/lib/Kestrom.so).
     static std::string DefaultModulePath();

@@ -40,7 +40,10 @@ bool ModuleRoutines::Fetch(PI_GetRoutineDescriptorProc describe, int& missing) {
            Get(describe, PI_SEL_CHUNK_SIZE, chunkSize, missing) && Get(describe, PI_SEL_GET_CHUNK, getChunk, missing) &&
            Get(describe, PI_SEL_SET_CHUNK, setChunk, missing) &&
            Get(describe, PI_SEL_COMPARE_CHUNK, compareChunk, missing) &&
-           Get(describe, PI_SEL_CHUNK_ID, chunkId, missing);
+           Get(describe, PI_SEL_CHUNK_ID, chunkId, missing) &&
+           Get(describe, PI_SEL_METER_COUNT, meterCount, missing) &&
+           Get(describe, PI_SEL_METER_VALUE, meterValue, missing) &&
+           Get(describe, PI_SEL_SHOW_METER_VALUE, showMeterValue, missing);
 }
 
 }  // namespace kestrom::host

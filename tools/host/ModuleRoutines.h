@@ -37,6 +37,10 @@ struct ModuleRoutines {
     PI_CompareChunkProc compareChunk = nullptr;
     PI_ChunkIdProc chunkId = nullptr;
 
+    PI_InstanceGetIntProc meterCount = nullptr;
+    PI_MeterValueProc meterValue = nullptr;
+    PI_ShowMeterValueProc showMeterValue = nullptr;
+
     // Fills every entry through `describe`; false with the missing
     // selector's number in `missing` when the module has no such routine.
     bool Fetch(PI_GetRoutineDescriptorProc describe, int& missing);
