@@ -86,10 +86,21 @@ void IPlugProcess::SampleRateChanged(int32_t rate) {
     plugin->HandleReset();
 }
 
+// A control value the parameter already stands for changes nothing: the
+// parameter keeps its own value rather than taking the control's rounded
+// one. So the echo of a value the plug-in reported, or of a restored state,
+// leaves the parameters exactly as they were, and a state saves and restores
+// to the same sound.
 void IPlugProcess::UpdateControlValueInAlgorithm(int32_t controlIndex) {
     if (!plugin || controlIndex == MasterBypassControl()) return;
     const CPluginControl* control = Control(controlIndex);
     if (control == nullptr) return;
+    const IPlugParam* param = plugin->Param(controlIndex - IPlugRTAS::kFirstParamControl);
+    int32_t current = 0;
+    if (param != nullptr && ControlValueForParameter(controlIndex, param->Value(), &current) &&
+        current == control->CurrentControlValue()) {
+        return;
+    }
     double value = 0.0;
     if (const auto* discrete = dynamic_cast<const CPluginControl_Discrete*>(control)) {
         value = discrete->Value();

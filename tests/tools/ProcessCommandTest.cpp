@@ -11,7 +11,8 @@
 #include "tools/kestrom/CommandLine.h"
 #include "tools/kestrom/DemoSignal.h"
 #include "tools/kestrom/Interruption.h"
-#include "tools/kestrom/PluginRunner.h"
+#include "tools/host/HostedPlugin.h"
+#include "tools/host/ModuleHost.h"
 
 namespace kestrom::tool {
 namespace {
@@ -140,10 +141,10 @@ TEST(KestromProcess, InterruptionStopsWithoutLeavingOutput) {
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"in.wav"});
 }
 
-// The tool's output must be exactly what a host gets driving the plug-in with
-// the same blocks: same channel order, same block boundaries, the short last
-// block included.
-TEST(KestromProcess, MatchesDrivingThePlugInDirectlyBlockByBlock) {
+// The tool's output must be exactly what a host gets driving the module with
+// the same blocks and control values: same channel order, same block
+// boundaries, the short last block included.
+TEST(KestromProcess, MatchesRenderingTheSameBlocksThroughTheModule) {
     struct Case {
         int channels;
         std::size_t frames;
@@ -161,9 +162,17 @@ TEST(KestromProcess, MatchesDrivingThePlugInDirectlyBlockByBlock) {
                                  std::to_string(c.block), "--meter", dir.File("meter.txt")});
         ASSERT_EQ(run.status, kExitOk) << run.err;
 
-        PluginRunner direct;
-        direct.Prepare(44100, c.channels, c.block);
-        direct.SetParameter(kIn, 6.25);
+        // The same blocks through the module's routine table, with the knob set
+        // through its host control as the tool sets it.
+        kestrom::host::ModuleHost module;
+        std::string error;
+        ASSERT_TRUE(module.Load(kestrom::host::ModuleHost::DefaultModulePath(), error)) << error;
+        module.SetEngineQuantum(c.block);
+        PI_EffectTypeInfo type{};
+        ASSERT_TRUE(module.FindTypeForChannels(c.channels, type, error));
+        kestrom::host::HostedPlugin direct(module);
+        ASSERT_TRUE(direct.Create(type.typeId, 44100, error)) << error;
+        ASSERT_TRUE(direct.SetControlNumber(kIn + 2, 6.25, error)) << error;
         Audio expected = input;
         std::vector<std::string> expectedMeter;
         for (std::size_t start = 0; start < c.frames; start += static_cast<std::size_t>(c.block)) {
@@ -174,7 +183,12 @@ TEST(KestromProcess, MatchesDrivingThePlugInDirectlyBlockByBlock) {
                 in.push_back(input.samples[static_cast<std::size_t>(ch)].data() + start);
                 out.push_back(expected.samples[static_cast<std::size_t>(ch)].data() + start);
             }
-            const std::optional<double> meter = direct.RunBlock(in.data(), out.data(), n);
+            kestrom::host::HostedPlugin::MeterReading before, after;
+            ASSERT_TRUE(direct.Meter(0, before));
+            ASSERT_TRUE(direct.Render(in.data(), out.data(), n, error)) << error;
+            ASSERT_TRUE(direct.Meter(0, after));
+            const std::optional<double> meter =
+                after.updates != before.updates ? std::optional<double>(after.value) : std::nullopt;
             char text[40];
             std::snprintf(text, sizeof text, "%.17g", meter.value_or(-1.0));
             expectedMeter.push_back(meter ? text : "-");
@@ -272,7 +286,7 @@ TEST(KestromProcess, EveryOptionReachesItsParameterAndTheSummary) {
     const ToolRun run = RunKestrom({"process", dir.File("in.wav"), dir.File("out.wav"), "--in", "35", "--out", "-3.25",
                              "--deep", "--relaxed", "--dual-mono", "--negative", "--power", "on"});
     ASSERT_EQ(run.status, kExitOk) << run.err;
-    EXPECT_NE(run.out.find("In 20.0 dB, Out -3.2 dB, Deep on, Relaxed on, Dual Mono on, Negative on, Power on"),
+    EXPECT_NE(run.out.find("In 20.0, Out -3.2, Deep on, Relaxed on, Dual Mono on, Negative on, Power on"),
               std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("largest gain reduction"), std::string::npos);

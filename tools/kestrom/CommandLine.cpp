@@ -15,6 +15,7 @@
 #include "tools/kestrom/DemoSignal.h"
 #include "tools/kestrom/EditorCommand.h"
 #include "tools/kestrom/EditorOptions.h"
+#include "tools/kestrom/InfoCommand.h"
 #include "tools/kestrom/ProcessCommand.h"
 #include "tools/kestrom/ProcessOptions.h"
 
@@ -96,6 +97,17 @@ bool ParseClick(const std::string& text, EditorOptions::Click& click) {
     click.x = static_cast<int>(values[0]);
     click.y = static_cast<int>(values[1]);
     return true;
+}
+
+// "NAME=TEXT": a control's name and the text typed into it.
+CLI::Validator ControlAssignment() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            PluginSettings::ControlText control;
+            return PluginSettings::ParseControlText(text, control) ? std::string()
+                                                                   : "'" + text + "' is not NAME=TEXT";
+        },
+        "NAME=TEXT");
 }
 
 CLI::Validator ClickPosition() {
@@ -181,6 +193,20 @@ int RunCommandLine(int argc, const char* const* argv, Console& console) {
         ->add_option("--editor-png", process.editorPngPath,
                      "write the editor as it stands after processing (needle included) as a PNG")
         ->check(NonEmptyPath());
+    processCmd->add_option("--module", process.modulePath, "the plug-in module to load (default: lib/Kestrom.so beside the tool's folder)")
+        ->check(NonEmptyPath());
+    processCmd->add_option("--state", process.settings.statePath, "restore the plug-in's saved state (host chunk) from FILE first")
+        ->check(NonEmptyPath());
+    processCmd->add_option("--save-state", process.saveStatePath, "save the plug-in's state (host chunk) as set up to FILE")
+        ->check(NonEmptyPath());
+    std::vector<std::string> controlTexts;
+    processCmd
+        ->add_option("--control", controlTexts,
+                     "set host control NAME to TEXT as typed into the host (repeatable; see kestrom info)")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->check(ControlAssignment());
+    processCmd->add_flag("--bypass", process.settings.bypass, "turn the host's master bypass on");
     processCmd->add_flag("--keep-format", process.keepFormat, "write the input's file format");
     processCmd->add_flag("-q,--quiet", process.quiet, "print no summary");
     bool processNoSync = false;
@@ -204,6 +230,12 @@ int RunCommandLine(int argc, const char* const* argv, Console& console) {
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->check(ClickPosition());
 
+    std::string infoModule;
+    CLI::App* infoCmd = app.add_subcommand(
+        "info", "List what the plug-in module registers and every host control of an instance");
+    infoCmd->add_option("--module", infoModule, "the plug-in module to load (default: lib/Kestrom.so beside the tool's folder)")
+        ->check(NonEmptyPath());
+
     std::string demoPath;
     double demoSeconds = DemoSignal::kDefaultSeconds;
     int demoRate = DemoSignal::kDefaultSampleRate;
@@ -225,7 +257,7 @@ int RunCommandLine(int argc, const char* const* argv, Console& console) {
                                              return command->get_name() == argv[1];
                                          }).empty()) {
         console.err << "kestrom: '" << argv[1]
-                    << "' is not a command; the commands are process, editor and generate-demo (see kestrom --help)"
+                    << "' is not a command; the commands are process, editor, info and generate-demo (see kestrom --help)"
                     << std::endl;
         return kExitUsage;
     }
@@ -241,9 +273,17 @@ int RunCommandLine(int argc, const char* const* argv, Console& console) {
     }
 
     if (processCmd->parsed()) {
-        processParams.Collect(process.params);
+        processParams.Collect(process.settings.params);
+        for (const std::string& text : controlTexts) {
+            PluginSettings::ControlText control;
+            PluginSettings::ParseControlText(text, control);  // checked while parsing
+            process.settings.controls.push_back(control);
+        }
         process.sync = !processNoSync;
         return RunProcess(process, console);
+    }
+    if (infoCmd->parsed()) {
+        return RunInfo(infoModule, console);
     }
     if (editorCmd->parsed()) {
         editorParams.Collect(editor.params);

@@ -1,14 +1,20 @@
 #include "tools/kestrom/ProcessCommand.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "compressor/KestromParams.h"
 #include "graphics/headless/IGraphicsHeadless.h"
 #include "tools/kestrom/CommandLine.h"
 #include "tools/kestrom/EditorCommand.h"
+#include "tools/host/HostedPlugin.h"
+#include "tools/host/ModuleHost.h"
 #include "tools/kestrom/FileIdentity.h"
 #include "tools/kestrom/Interruption.h"
 #include "tools/kestrom/MeterLog.h"
@@ -35,29 +41,57 @@ int Fail(Console& console, const std::string& message, int status = kExitFailure
     return status;
 }
 
-void ApplyOptions(const ProcessOptions& options, PluginRunner& runner) {
-    for (int i = 0; i < kNumParams; ++i) {
-        if (options.params[i]) {
-            runner.SetParameter(i, *options.params[i]);
-        }
-    }
-}
+// Host control of parameter i, and the one of the master bypass.
+constexpr int kFirstParamControl = 2;
+constexpr int kBypassControl = 1;
+// Width of the names and value texts in the summary.
+constexpr int kTextWidth = 31;
 
-std::string SettingsLine(const PluginRunner& runner, int blockFrames) {
+// The settings as the host's controls show them.
+std::string SettingsLine(const kestrom::host::HostedPlugin& plugin, int blockFrames) {
     std::string line = "settings:                ";
-    for (int i = 0; i < runner.ParameterCount(); ++i) {
-        line += (i > 0 ? ", " : "") + runner.ParameterName(i) + " " + runner.ParameterText(i);
+    for (int c = kFirstParamControl; c <= plugin.ControlCount(); ++c) {
+        line += (c > kFirstParamControl ? ", " : "") + plugin.ControlName(c, kTextWidth) + " " +
+                plugin.ValueText(c, plugin.ControlValue(c), kTextWidth);
+    }
+    PI_ControlInfo bypass{};
+    if (plugin.ControlInfo(kBypassControl, bypass) && plugin.ControlValue(kBypassControl) > 0) {
+        line += "; " + plugin.ControlName(kBypassControl, kTextWidth) + " " +
+                plugin.ValueText(kBypassControl, plugin.ControlValue(kBypassControl), kTextWidth);
     }
     return line + "; blocks of " + std::to_string(blockFrames) + " frames\n";
+}
+
+// The editor as the module's plug-in stands: until the editor can be shown
+// through the module, an editor of this process is set to the plug-in's
+// parameter values (read back through the host controls) and handed the
+// needle the module's meter was last handed.
+bool DrawEditorLikeTheModule(const kestrom::host::HostedPlugin& plugin, PngFile& png, std::string& error) {
+    PluginRunner runner;
+    for (int i = 0; i < kNumParams; ++i) {
+        const int c = i + kFirstParamControl;
+        runner.SetParameter(i, plugin.ValueNumber(c, plugin.ControlValue(c)));
+    }
+    IGraphicsHeadless* editor = runner.Editor();
+    if (editor == nullptr) {
+        error = "the plug-in has no editor to show";
+        return false;
+    }
+    kestrom::host::HostedPlugin::MeterReading meter;
+    if (plugin.Meter(0, meter) && meter.updates != 0) editor->SetParameterFromPlugin(kMeterIndex, meter.value, true);
+    return SettleEditor(*editor, error) && png.Write(*editor->Screen(), error);
 }
 
 // Refuses, before anything is read or created, a run in which two of the
 // paths name one file: an output would replace the input, or two outputs
 // would replace each other.
 bool CheckDistinct(const ProcessOptions& options, std::string& error) {
-    const std::vector<std::string> paths = {options.input, options.output, options.meterPath,
-                                            options.editorPngPath};
-    const char* const roles[] = {"the input", "the output", "the --meter file", "the --editor-png file"};
+    const std::vector<std::string> paths = {options.input,         options.output,
+                                            options.meterPath,     options.editorPngPath,
+                                            options.saveStatePath, options.settings.statePath};
+    const char* const roles[] = {"the input",         "the output",
+                                 "the --meter file",  "the --editor-png file",
+                                 "the --save-state file", "the --state file"};
     std::size_t a = 0, b = 0;
     if (!FileIdentity::FindClash(paths, a, b)) {
         return true;
@@ -107,6 +141,29 @@ struct ChunkBuffers {
     std::vector<std::vector<float>> out;
 };
 
+// The plug-in's state as the host saves it (the chunk, header included),
+// into the prepared output.
+bool WriteState(const kestrom::host::HostedPlugin& plugin, OutputFile& file, std::string& error) {
+    std::vector<unsigned char> chunk;
+    if (!plugin.SaveChunk(chunk, error)) {
+        return false;
+    }
+    const unsigned char* p = chunk.data();
+    for (std::size_t left = chunk.size(); left > 0;) {
+        const ssize_t put = write(file.Descriptor(), p, left);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            error = "error writing '" + file.Target() + "': " + std::strerror(errno);
+            return false;
+        }
+        p += put;
+        left -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
 }  // namespace
 
 int RunProcess(const ProcessOptions& options, Console& console) {
@@ -150,9 +207,39 @@ int RunProcess(const ProcessOptions& options, Console& console) {
         outputs.push_back(&editorPng->File());
     }
 
-    PluginRunner runner;
-    runner.Prepare(reader.SampleRate(), channels, options.blockFrames);
-    ApplyOptions(options, runner);
+    std::unique_ptr<OutputFile> saveState;
+    if (!options.saveStatePath.empty()) {
+        saveState = std::make_unique<OutputFile>(options.saveStatePath);
+        if (!saveState->Prepare(error)) {
+            return Fail(console, error);
+        }
+        outputs.push_back(saveState.get());
+    }
+
+    // The plug-in, as a host has it: the module loaded beside the host's own
+    // libraries, the engine asked for blocks of --block frames at most, an
+    // instance of the type for the file's channels.
+    kestrom::host::ModuleHost module;
+    if (!module.Load(options.modulePath.empty() ? kestrom::host::ModuleHost::DefaultModulePath() : options.modulePath,
+                     error)) {
+        return Fail(console, error);
+    }
+    module.SetEngineQuantum(options.blockFrames);
+    PI_EffectTypeInfo type{};
+    if (!module.FindTypeForChannels(channels, type, error)) {
+        return Fail(console, error);
+    }
+    kestrom::host::HostedPlugin plugin(module);
+    if (!plugin.Create(type.typeId, reader.SampleRate(), error)) {
+        return Fail(console, error);
+    }
+    bool usageError = false;
+    if (!options.settings.Apply(plugin, error, usageError)) {
+        return Fail(console, error, usageError ? kExitUsage : kExitFailure);
+    }
+    if (saveState && !WriteState(plugin, *saveState, error)) {
+        return Fail(console, error);
+    }
 
     const std::int64_t block = options.blockFrames;
     const std::int64_t chunk = std::max<std::int64_t>(block, kChunkFrames / block * block);  // whole blocks
@@ -181,7 +268,17 @@ int RunProcess(const ProcessOptions& options, Console& console) {
         for (std::int64_t offset = 0; offset < frames; offset += block) {
             const int count = static_cast<int>(std::min(block, frames - offset));
             buffers.PointAt(offset, in, out);
-            const std::optional<double> meter = runner.RunBlock(in, out, count);
+            std::optional<double> meter;
+            kestrom::host::HostedPlugin::MeterReading before, after;
+            const bool metered = plugin.Meter(0, before);
+            if (!plugin.Render(in, out, count, error)) {
+                progress.Finish();
+                return Fail(console, error);
+            }
+            // The block handed the meter a value when its count moved on.
+            if (metered && plugin.Meter(0, after) && after.updates != before.updates) {
+                meter = after.value;
+            }
             stats.AddMeter(meter, count);
             if (meterLog && !meterLog->Add(meter, error)) {
                 progress.Finish();
@@ -198,16 +295,8 @@ int RunProcess(const ProcessOptions& options, Console& console) {
     }
     progress.Finish();
 
-    if (editorPng) {
-        // The needle's last hand-off is still in the editor's mailbox; the
-        // first tick applies it, so the picture shows where the audio left it.
-        IGraphicsHeadless* editor = runner.Editor();
-        if (editor == nullptr) {
-            return Fail(console, "the plug-in has no editor to show");
-        }
-        if (!SettleEditor(*editor, error) || !editorPng->Write(*editor->Screen(), error)) {
-            return Fail(console, error);
-        }
+    if (editorPng && !DrawEditorLikeTheModule(plugin, *editorPng, error)) {
+        return Fail(console, error);
     }
     if (!writer.Finish(error) || (meterLog && !meterLog->Finish(error)) ||
         !OutputFile::CommitAll(outputs, options.sync, error)) {
@@ -216,7 +305,7 @@ int RunProcess(const ProcessOptions& options, Console& console) {
     if (!options.quiet) {
         console.out << "input:                   " << options.input << "\n"
                     << "output:                  " << options.output << "\n"
-                    << SettingsLine(runner, options.blockFrames) << stats.Report(reader.SampleRate())
+                    << SettingsLine(plugin, options.blockFrames) << stats.Report(reader.SampleRate())
                     << std::flush;
     }
     return kExitOk;

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "compressor/KestromParams.h"
+#include "tools/kestrom/PluginSettings.h"
 
 namespace kestrom::tool {
 
@@ -18,9 +18,11 @@ struct ProcessOptions {
 
     std::string input;
     std::string output;
-    // Value per parameter index in real units (dB, or 0/1 for a switch);
-    // stored clamped to the parameter's range, not quantised.
-    std::array<std::optional<double>, kNumParams> params;
+    // The plug-in module to load; empty: the one beside the tool.
+    std::string modulePath;
+    // How the plug-in is set up (state, typed control texts, parameters, bypass).
+    PluginSettings settings;
+    std::string saveStatePath;  // empty: the state is not saved
     int blockFrames = kDefaultBlockFrames;
     std::string meterPath;      // empty: no meter file
     std::string editorPngPath;  // empty: no picture of the editor
