@@ -5,6 +5,9 @@
 // - Plugin/<mode>: the plug-in driven directly, block by block, from float
 //   buffers in memory: its processing entry (conversion to and from double,
 //   the compressor, the meter hand-off) and nothing else.
+// - Module/<mode>: the same blocks through the plug-in module's routine
+//   table, as the tool renders them (the module loaded beside the host's
+//   stand-in libraries, its knobs set through their host controls).
 // - Tool/<mode>: the whole `kestrom process` run on files: start-up, reading
 //   and writing the files, moving samples in and out of the plug-in's
 //   buffers, the summary's scans, the meter file, the commit (--no-sync: the
@@ -12,7 +15,8 @@
 // - ToolSynced/normal: the same with the file and its directory flushed to
 //   disk, as by default.
 //
-// The difference between Tool and Plugin is what the tool itself costs.
+// Module minus Plugin is what the host path costs; Tool minus Module is what
+// the tool itself costs.
 //
 //   tool_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
@@ -25,6 +29,8 @@
 #include <vector>
 
 #include "compressor/KestromParams.h"
+#include "tools/host/HostedPlugin.h"
+#include "tools/host/ModuleHost.h"
 #include "tools/kestrom/CommandLine.h"
 #include "tools/kestrom/DemoSignal.h"
 #include "tools/kestrom/PluginRunner.h"
@@ -112,6 +118,39 @@ void Plugin(benchmark::State& state, Mode mode) {
     PerFrame(state, m.Frames());
 }
 
+void Module(benchmark::State& state, Mode mode) {
+    const Material& m = TheMaterial();
+    kestrom::host::ModuleHost module;
+    std::string error;
+    PI_EffectTypeInfo type{};
+    if (!module.Load(kestrom::host::ModuleHost::DefaultModulePath(), error) || !module.SetEngineQuantum(kBlock) ||
+        !module.FindTypeForChannels(2, type, error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    kestrom::host::HostedPlugin plugin(module);
+    if (!plugin.Create(type.typeId, kRate, error) || !plugin.SetControlNumber(kestrom::kIn + 2, 6.0, error) ||
+        !plugin.SetControlNumber(kestrom::kNegative + 2, mode == kNegative ? 1.0 : 0.0, error) ||
+        !plugin.SetControlNumber(kestrom::kRelaxed + 2, mode == kRelaxed ? 1.0 : 0.0, error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    std::vector<float> outL(kBlock), outR(kBlock);
+    float* outputs[2] = {outL.data(), outR.data()};
+    kestrom::host::HostedPlugin::MeterReading meter;
+    for (auto _ : state) {
+        for (std::int64_t start = 0; start < m.Frames(); start += kBlock) {
+            const int n = static_cast<int>(std::min<std::int64_t>(kBlock, m.Frames() - start));
+            const float* inputs[2] = {m.music.left.data() + start, m.music.right.data() + start};
+            plugin.Render(inputs, outputs, n, error);
+            plugin.Meter(0, meter);  // as the tool reads it after every block
+            benchmark::DoNotOptimize(meter);
+            benchmark::ClobberMemory();
+        }
+    }
+    PerFrame(state, m.Frames());
+}
+
 void Tool(benchmark::State& state, Mode mode, bool sync) {
     const Material& m = TheMaterial();
     std::vector<std::string> args = {"kestrom", "process", m.input, (m.dir / "out.wav").string(),
@@ -134,10 +173,13 @@ void Tool(benchmark::State& state, Mode mode, bool sync) {
 }  // namespace
 
 BENCHMARK_CAPTURE(Plugin, normal, kNormal)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Module, normal, kNormal)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Tool, normal, kNormal, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Plugin, negative, kNegative)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Module, negative, kNegative)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Tool, negative, kNegative, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Plugin, relaxed, kRelaxed)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Module, relaxed, kRelaxed)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Tool, relaxed, kRelaxed, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Tool, synced, kNormal, true)->Name("ToolSynced/normal")->Unit(benchmark::kMillisecond);
 
