@@ -32,7 +32,7 @@ IGraphicsHeadless::IGraphicsHeadless(IPlugBase* plug, int w, int h, int rate) : 
 
 IGraphicsHeadless::~IGraphicsHeadless() { CloseWindow(); }
 
-void* IGraphicsHeadless::OpenWindow(void*) {
+void* IGraphicsHeadless::OpenWindow(void* parent) {
     // Reopening keeps the size: the screen is always the editor's.
     CloseWindow();
     screen = std::make_unique<LICE_MemBitmap>(Width(), Height(), kRowAlign);
@@ -41,19 +41,24 @@ void* IGraphicsHeadless::OpenWindow(void*) {
         return nullptr;
     }
     LICE::Clear(screen.get(), 0);
+    if (parent != nullptr && !OpenSystemWindow(parent)) {
+        screen.reset();
+        return nullptr;
+    }
     MarkAllControlsDirty();
-    return screen.get();
+    return WindowHandle();
 }
 
 void IGraphicsHeadless::CloseWindow() {
     if (!screen) return;
     CloseEntry();
+    CloseSystemWindow();
     screen.reset();
     fullRepaintPending = false;
     buttonDown = false;
 }
 
-void* IGraphicsHeadless::WindowHandle() { return screen.get(); }
+void* IGraphicsHeadless::WindowHandle() { return window != nullptr ? window : screen.get(); }
 
 LICE_IBitmap* IGraphicsHeadless::Screen() const { return screen.get(); }
 
@@ -65,6 +70,7 @@ bool IGraphicsHeadless::PaintToWindow(const IBounds& area) {
     if (!screen) return false;
     LICE::Blit(screen.get(), BackBuffer(), area.left, area.top, area.left, area.top, area.Width(), area.Height(),
                1.0f, LICE::ModeCopy);
+    PaintSystemWindow(area);
     ++paintCount;
     lastPainted = area;
     return true;
@@ -76,6 +82,7 @@ void IGraphicsHeadless::Resize(int w, int h) {
     if (screen) {
         screen->Resize(w, h);
         LICE::Clear(screen.get(), 0);
+        ResizeSystemWindow();
         fullRepaintPending = true;
     }
 }

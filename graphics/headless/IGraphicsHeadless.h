@@ -14,9 +14,15 @@ class LICE_MemBitmap;
 //
 // "Opening the window" makes a virtual screen, a memory bitmap the size of
 // the editor that PaintToWindow copies the back buffer into, exactly as the
-// Windows layer copies it to its window. The caller drives the redraw timer
-// (Tick, meant to run FrameRate() times a second) and injects mouse, wheel and
-// key events in editor pixels. Dialogs, popup menus and the in-place text
+// Windows layer copies it to its window. Without a parent window the caller
+// drives the redraw timer (Tick, meant to run FrameRate() times a second) and
+// injects mouse, wheel and key events in editor pixels. Given a parent window
+// of the platform's display-less window system (the host's window, or a
+// child the host bridge made in it), the editor also makes its own window
+// there, the editor's size at the parent's top-left corner: that window's
+// timer runs Tick at the frame rate, its mouse messages reach the same mouse
+// handling as the calls below, and every paint is copied to its surface too.
+// The window system's calls stay in this layer's sources. Dialogs, popup menus and the in-place text
 // entry take their answers from queues the caller fills beforehand; without
 // an answer a menu or dialog counts as cancelled and a text entry stays open
 // until a click or CancelTextEntry closes it. Pictures come from the ones
@@ -24,7 +30,9 @@ class LICE_MemBitmap;
 // its header, drawing it the first time decodes it (LICE_PngBitmap).
 //
 // Threads: like every window layer, it runs on one thread, the editor's:
-// Tick and the event calls must come from the same thread. Only the
+// Tick and the event calls must come from the same thread, and with a parent
+// window that is the thread that owns the window (the window system runs
+// its timer and mouse messages there). Only the
 // plug-in's meter hand-off (SetParameterFromPlugin for a non-parameter index)
 // may come from another thread.
 class IGraphicsHeadless : public IGraphics {
@@ -53,8 +61,16 @@ public:
     void PromptForFile(std::string& path, int action, std::string& directory, const char* extensions) override;
     bool PromptForColour(IRgba& colour, const char* title) override;
     bool OpenURL(const char* url, const char* title, const char* confirmText, const char* failureText) override;
+    // Opens the screen and, when parent is not null, the editor's window in
+    // it; answers that window (or the screen without a parent), or null when
+    // the parent is no window of the window system or the window cannot be
+    // made. Reopening closes the old window first. Called by the host bridge
+    // or the caller on the editor's thread; no lock.
     void* OpenWindow(void* parent) override;
+    // Closes the screen and destroys the editor's window, if any. Same
+    // callers, also the destructor.
     void CloseWindow() override;
+    // The editor's window when it has one, else the screen, else null.
     void* WindowHandle() override;
     void HideCursor() override;
     void RestoreCursor() override;
@@ -151,7 +167,18 @@ private:
     void FinishEntry();
     void CloseEntry();
 
+    // The editor's window in the window system (IGraphicsHeadlessWindow.cpp).
+    friend struct HeadlessWindowEvents;
+    bool OpenSystemWindow(void* parent);
+    void CloseSystemWindow();
+    void PaintSystemWindow(const IBounds& area);
+    void ResizeSystemWindow();
+    // The window went without CloseWindow (its parent was destroyed): the
+    // editor is closed.
+    void SystemWindowDestroyed();
+
     std::unique_ptr<LICE_MemBitmap> screen;
+    void* window = nullptr;  // the editor's window in the window system, or null
     Entry entry;
     bool fullRepaintPending = false;
     bool buttonDown = false;
