@@ -17,10 +17,13 @@ public:
     // Registers the editor's child window class for `moduleInstance`: 0, or
     // the system's error code (kClassAlreadyExists when it exists).
     static uint32_t RegisterChildClass(void* moduleInstance);
+    // The client rectangle of `window`; false (rect empty) when it is no window.
     static bool ClientRect(void* window, Rect& rect);
-    // A visible child of `parent` at (x, y) of width × height: its handle,
-    // or null with the system's error code in `error`.
-    static void* CreateChild(void* parent, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t& error);
+    // A visible child of `parent` at (x, y) of width × height, of the class
+    // registered for `moduleInstance`: its handle, or null with the system's
+    // error code in `error`.
+    static void* CreateChild(void* moduleInstance, void* parent, int32_t x, int32_t y, int32_t width, int32_t height,
+                             uint32_t& error);
     // Shows the child, has it repainted.
     static void Show(void* child);
     static bool Destroy(void* child);

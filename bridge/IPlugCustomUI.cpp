@@ -43,6 +43,10 @@ void IPlugCustomUI::Placement(const EditorWindows::Rect& client, const EditorWin
 }
 
 bool IPlugCustomUI::Open(void* window, int16_t, int16_t) {
+    // Opening again without a close in between (a new host window) first
+    // takes the editor out of the old one, which would otherwise keep an
+    // empty child window.
+    if (childWindow != nullptr) Close();
     parentWindow = window;
     if (parentWindow == nullptr) return false;
     const int32_t height = rect.bottom - rect.top, width = rect.right - rect.left;
@@ -53,26 +57,39 @@ bool IPlugCustomUI::Open(void* window, int16_t, int16_t) {
     int32_t x = 0, y = 0;
     Placement(client, rect, x, y);
     uint32_t error = 0;
-    childWindow = EditorWindows::CreateChild(parentWindow, x, y, width, client.top + height, error);
+    childWindow = EditorWindows::CreateChild(moduleInstance, parentWindow, x, y, width, client.top + height, error);
     if (childWindow == nullptr) {
+        // The module instance is kept: the class is registered under it, and
+        // a later open in another window needs it to find the class.
         parentWindow = nullptr;
-        moduleInstance = nullptr;
         throw error;
     }
     EditorWindows::Show(childWindow);
     const int32_t saved = process ? process->UseModuleResources() : 0;
+    bool opened = true;
     if (editor) {
-        editor->OpenWindow(childWindow);
-        if (plugin) plugin->OnEditorOpened();
+        opened = editor->OpenWindow(childWindow) != nullptr;
+        if (opened && plugin) plugin->OnEditorOpened();
     }
     if (process) process->RestoreResources(saved);
-    return true;
+    if (!opened) {
+        // An editor that could not open its window shows nothing: no empty
+        // child is left behind, and the caller learns of it.
+        EditorWindows::Destroy(childWindow);
+        childWindow = nullptr;
+        parentWindow = nullptr;
+    }
+    return opened;
 }
 
 bool IPlugCustomUI::Close() {
     if (childWindow == nullptr) return false;
     if (editor) editor->CloseWindow();
-    return EditorWindows::Destroy(childWindow);
+    // Forgotten once destroyed: a second close must not destroy whatever
+    // window the handle might name later.
+    const bool destroyed = EditorWindows::Destroy(childWindow);
+    childWindow = nullptr;
+    return destroyed;
 }
 
 void IPlugCustomUI::Update(int16_t, int16_t, int16_t, int16_t) {

@@ -19,11 +19,25 @@ public:
     explicit IPlugCustomUI(ProcessInterface* process);
     ~IPlugCustomUI() override;
 
+    // Makes the child window in parentWindow (closing an earlier one first)
+    // and opens the editor's window in it. False when parentWindow is null or
+    // the editor cannot open its window (then no child is left); throws the
+    // system's error code (uint32_t) when the child cannot be made. Called by
+    // the process when the host attaches a port, on the host's UI thread; no
+    // lock.
     bool Open(void* parentWindow, int16_t x, int16_t y) override;
+    // Closes the editor's window and destroys the child; false when none is
+    // open. Called by the process on detach and before a resize, same thread;
+    // no lock.
     bool Close() override;
+    // Marks every editor control dirty; draws nothing. Called by the host
+    // view's draw request and after an attach, same thread; no lock.
     void Update(int16_t left, int16_t top, int16_t right, int16_t bottom) override;
+    // 0, 0, the editor's width and height. Called by the process for the
+    // host's size and view requests, same thread; no lock.
     void EditorRect(int16_t* left, int16_t* top, int16_t* right, int16_t* bottom) override;
 
+    // The open child window, or null.
     void* ChildWindow() const { return childWindow; }
     int32_t VerticalSlack() const { return verticalSlack; }
     int32_t ParentWidth() const { return parentWidth; }
