@@ -90,18 +90,18 @@ struct OpenCloseCase {
     bool openAfter;
 };
 
-int32_t Run(const HostProcess& host, Step step) {
+int32_t Run(HostProcess& host, Step step) {
     switch (step) {
         case Step::EngineOpen: return host.EngineOpen();
         case Step::EngineClose: return host.EngineClose();
-        case Step::EntryOpen: return host.winOpen(PI_INTERFACE_VERSION);
-        case Step::EntryOpenWrongVersion: return host.winOpen(72);
-        case Step::EntryClose: return host.winClose();
+        case Step::EntryOpen: return host.EntryOpen(PI_INTERFACE_VERSION);
+        case Step::EntryOpenWrongVersion: return host.EntryOpen(72);
+        case Step::EntryClose: return host.EntryClose();
     }
     return -100;
 }
 
-void RunSteps(const HostProcess& host, const std::vector<OpenCloseCase>& steps) {
+void RunSteps(HostProcess& host, const std::vector<OpenCloseCase>& steps) {
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const OpenCloseCase& c = steps[i];
         EXPECT_EQ(Run(host, c.step), c.answer) << "step " << i;
@@ -135,13 +135,13 @@ TEST(ModuleOpenClose, AnyInterfaceVersionButSeventyThreeIsRefusedAndOpensNothing
     HostProcess host;
     ASSERT_TRUE(host.LoadModule());
     for (int32_t version : {72, 74, 0, -1, -73, 73 + 65536, INT32_MIN, INT32_MAX}) {
-        EXPECT_EQ(host.winOpen(version), -1) << version;
+        EXPECT_EQ(host.EntryOpen(version), -1) << version;
         EXPECT_FALSE(host.IsOpen()) << version;
         EXPECT_EQ(host.RegisteredFile(), "") << version;
     }
-    EXPECT_EQ(host.winOpen(73), 0);
+    EXPECT_EQ(host.EntryOpen(73), 0);
     EXPECT_TRUE(host.IsOpen());
-    EXPECT_EQ(host.winClose(), 0);
+    EXPECT_EQ(host.EntryClose(), 0);
     EXPECT_FALSE(host.IsOpen());
 }
 
@@ -268,8 +268,8 @@ TEST(ModuleOpenClose, WithoutTheRegistrarTheModuleOpensAtLoadAndClosesAtUnload) 
         EXPECT_EQ(host.RegisteredFile(), kResourceFile);
 
         // The entry points nest on the open the load made.
-        EXPECT_EQ(host.winOpen(73), 0);
-        EXPECT_EQ(host.winClose(), 0);
+        EXPECT_EQ(host.EntryOpen(73), 0);
+        EXPECT_EQ(host.EntryClose(), 0);
         EXPECT_TRUE(host.IsOpen());
 
         // An instance left alive goes with the module.
@@ -285,7 +285,7 @@ TEST(ModuleOpenClose, WithoutTheRegistrarAHostClosingItselfLeavesNothingForTheUn
     HostProcess host(Engine::WithoutRegistrar);
     ASSERT_TRUE(host.LoadModule());
     ASSERT_TRUE(host.IsOpen());
-    EXPECT_EQ(host.winClose(), 0);  // the close that matches the load's open
+    EXPECT_EQ(host.EntryClose(), 0);  // the close that matches the load's open
     EXPECT_FALSE(host.IsOpen());
     EXPECT_EQ(host.RegisteredFile(), "");
     host.UnloadModule();  // closes nothing a second time

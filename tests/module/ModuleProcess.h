@@ -123,7 +123,12 @@ public:
         if (HasModuleProcs() && EngineOpen() != 0) return false;
         return IsOpen();
     }
+    // Closes what this host opened and is still open, as a host does before
+    // it unloads a module (with a registrar the module does not close itself
+    // at unload), then unloads it.
     void UnloadModule() {
+        while (engineOpens_ > 0) EngineClose();
+        while (entryOpens_ > 0) EntryClose();
         if (module_) module_->Close();
         newPlugIn = nullptr;
         describe = nullptr;
@@ -150,8 +155,29 @@ public:
 
     // ---- The engine's part ----------------------------------------------------
     bool HasModuleProcs() const { return engine_.Get<int32_t (*)()>("KsEngine_HasModuleProcs")() != 0; }
-    int16_t EngineOpen() const { return engine_.Get<int16_t (*)()>("KsEngine_OpenModule")(); }
-    int16_t EngineClose() const { return engine_.Get<int16_t (*)()>("KsEngine_CloseModule")(); }
+    // The engine opening and closing the module through the routines it was
+    // handed; -1 when it was handed none.
+    int16_t EngineOpen() {
+        const int16_t status = engine_.Get<int16_t (*)()>("KsEngine_OpenModule")();
+        if (status == 0) ++engineOpens_;
+        return status;
+    }
+    int16_t EngineClose() {
+        const int16_t status = engine_.Get<int16_t (*)()>("KsEngine_CloseModule")();
+        if (status == 0 && engineOpens_ > 0) --engineOpens_;
+        return status;
+    }
+    // The host opening and closing the module through its entry points.
+    int32_t EntryOpen(int32_t version) {
+        const int32_t status = winOpen(version);
+        if (status == 0) ++entryOpens_;
+        return status;
+    }
+    int32_t EntryClose() {
+        const int32_t status = winClose();
+        if (status == 0 && entryOpens_ > 0) --entryOpens_;
+        return status;
+    }
     void SetVqta(int32_t answer) const { engine_.Get<void (*)(int32_t)>("KsEngine_SetVqta")(answer); }
     void SetMaximumQuantum(int32_t frames) const {
         engine_.Get<void (*)(int32_t)>("KsEngine_SetMaximumQuantum")(frames);
@@ -178,6 +204,8 @@ private:
     Library engine_;
     Library extension_;
     std::unique_ptr<Library> module_;
+    int engineOpens_ = 0;  // opens this host made and has not closed yet
+    int entryOpens_ = 0;
 };
 
 // One instance, driven through the routine table: created for a type and
