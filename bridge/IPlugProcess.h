@@ -91,6 +91,9 @@ protected:
 
 private:
     void MakeEditorInterface();
+    // Opens the editor in the window behind `port`; throws a CDAEError (the
+    // status to answer) or the system's error code when it cannot.
+    void AttachEditor(PI_Port port);
     // The plug-in's state bytes, or false when it could not be saved.
     bool SerializeState(IStateChunk& state);
 

@@ -10,6 +10,7 @@
 #include "bridge/IPlugProcess.h"
 #include "bridge/IPlugRTAS.h"
 #include "hostlib/CCustomView.h"
+#include "hostlib/CDAEError.h"
 #include "hostlib/CNoResourceView.h"
 
 namespace {
@@ -58,14 +59,33 @@ CPlugInView* IPlugProcess::MakeView() {
 void IPlugProcess::SetWindow(PI_Port port) {
     hostPort = port;
     if (port != 0) {
-        if (editorInterface) {
-            editorInterface->Open(HostExtension::PortToWindow(port), editorOrigin[0], editorOrigin[1]);
-            editorInterface->Update(editorRect.left, editorRect.top, editorRect.right, editorRect.bottom);
+        try {
+            AttachEditor(port);
+        } catch (...) {
+            hostPort = 0;
+            throw;
         }
         return;
     }
     if (editorInterface) editorInterface->Close();
     if (view) view->SetStateFlag(0);
+}
+
+void IPlugProcess::AttachEditor(PI_Port port) {
+    // A host that attaches before asking for the size gets the editor all
+    // the same; one without an editor learns that there is none.
+    PI_Rect size{};
+    if (!editorInterface && !GetViewRect(&size)) throw CDAEError(PI_ErrUnsupported);
+    void* window = HostExtension::PortToWindow(port);
+    if (window == nullptr) {
+        // A port that stands for no window: nothing can show, and whatever
+        // showed before is taken down, as on a detach.
+        editorInterface->Close();
+        throw CDAEError(PI_ErrBadValue);
+    }
+    // A failure to make the child throws the system's error code.
+    if (!editorInterface->Open(window, editorOrigin[0], editorOrigin[1])) throw CDAEError(PI_ErrInternal);
+    editorInterface->Update(editorRect.left, editorRect.top, editorRect.right, editorRect.bottom);
 }
 
 void IPlugProcess::CloseEditorForResize() {

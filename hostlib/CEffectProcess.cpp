@@ -175,7 +175,12 @@ void CEffectProcess::SetSideChainConnected(bool connected) {
 
 void CEffectProcess::AttachWindow(PI_Port port) {
     windowPort = port;
-    SetWindow(port);
+    try {
+        SetWindow(port);
+    } catch (...) {
+        windowPort = 0;
+        throw;
+    }
 }
 
 bool CEffectProcess::BuildHostView() {

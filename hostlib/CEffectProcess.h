@@ -119,9 +119,11 @@ public:
     // uninitialised. This base version makes none.
     virtual CPlugInView* MakeView();
     // The host attaches the editor to `port`, or detaches it with 0;
-    // WindowPort() already tells the new port. Called by AttachWindow from the
-    // set-window routine; the instance may be uninitialised. This base version
-    // does nothing.
+    // WindowPort() already tells the new port. An attach that fails throws
+    // (a CDAEError with the status to answer) and leaves the editor detached.
+    // Called by AttachWindow from the set-window routine, on the host's UI
+    // thread under the instance registry's lock; the instance may be
+    // uninitialised. This base version does nothing.
     virtual void SetWindow(PI_Port port);
     // The control the user last clicked in the editor, from 1, or 0 for none.
     // Called by the clicked-control routine, which answers 0 for anything
@@ -220,7 +222,8 @@ public:
     // ---- Editor -----------------------------------------------------------------
 
     PI_Port WindowPort() const { return windowPort; }
-    // Records `port`, then calls SetWindow.
+    // Records `port`, then calls SetWindow; when that throws, the port is
+    // forgotten (no editor is attached) and the exception passes.
     void AttachWindow(PI_Port port);
     // Calls MakeView and keeps what it made as the view the host's draw
     // requests go to, destroying the earlier views. When MakeView makes
