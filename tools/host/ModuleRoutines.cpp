@@ -43,7 +43,10 @@ bool ModuleRoutines::Fetch(PI_GetRoutineDescriptorProc describe, int& missing) {
            Get(describe, PI_SEL_CHUNK_ID, chunkId, missing) &&
            Get(describe, PI_SEL_METER_COUNT, meterCount, missing) &&
            Get(describe, PI_SEL_METER_VALUE, meterValue, missing) &&
-           Get(describe, PI_SEL_SHOW_METER_VALUE, showMeterValue, missing);
+           Get(describe, PI_SEL_SHOW_METER_VALUE, showMeterValue, missing) &&
+           Get(describe, PI_SEL_VIEW_RECT, viewRect, missing) && Get(describe, PI_SEL_MAKE_VIEW, makeView, missing) &&
+           Get(describe, PI_SEL_SET_WINDOW, setWindow, missing) && Get(describe, PI_SEL_VIEW_DRAW, viewDraw, missing) &&
+           Get(describe, PI_SEL_EDITOR_IS_OPEN, editorIsOpen, missing);
 }
 
 }  // namespace kestrom::host

@@ -41,6 +41,12 @@ struct ModuleRoutines {
     PI_MeterValueProc meterValue = nullptr;
     PI_ShowMeterValueProc showMeterValue = nullptr;
 
+    PI_ViewRectProc viewRect = nullptr;
+    PI_InstanceGetIntProc makeView = nullptr;
+    PI_SetWindowProc setWindow = nullptr;
+    PI_ViewDrawProc viewDraw = nullptr;
+    PI_InstanceGetIntProc editorIsOpen = nullptr;
+
     // Fills every entry through `describe`; false with the missing
     // selector's number in `missing` when the module has no such routine.
     bool Fetch(PI_GetRoutineDescriptorProc describe, int& missing);
