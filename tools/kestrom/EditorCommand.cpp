@@ -3,9 +3,12 @@
 #include <algorithm>
 
 #include "compressor/KestromEditor.h"
-#include "graphics/headless/IGraphicsHeadless.h"
+#include "graphics/LICE_MemBitmap.h"
+#include "tools/host/HostedEditor.h"
+#include "tools/host/HostedPlugin.h"
+#include "tools/host/ModuleHost.h"
 #include "tools/kestrom/CommandLine.h"
-#include "tools/kestrom/PluginRunner.h"
+#include "tools/kestrom/PluginSettings.h"
 #include "tools/kestrom/PngFile.h"
 #include "tools/kestrom/ProcessStats.h"
 
@@ -13,9 +16,10 @@ namespace kestrom::tool {
 
 namespace {
 
-// Every control of this editor is clean after two passes (a changed value
-// draws twice); the bound only guards against a control that never settles.
-constexpr int kMaxSettleTicks = 64;
+// The editor does not depend on the rate; the instance needs one.
+constexpr int32_t kSampleRate = 48000;
+constexpr int kStereo = 2;
+constexpr int kGainReductionMeter = 0;
 
 int Fail(Console& console, const std::string& message, int status = kExitFailure) {
     console.err << "kestrom: " << message << std::endl;
@@ -28,20 +32,27 @@ double NeedleValueForReduction(double reductionDb) {
     return std::min(std::max(reductionDb / ProcessStats::kMeterFullScaleDb, 0.0), 1.0);
 }
 
-bool SettleEditor(IGraphicsHeadless& editor, std::string& error) {
-    if (!editor.IsWindowOpen() && editor.OpenWindow(nullptr) == nullptr) {
-        error = "cannot open the editor's window";
+bool WriteHostedEditor(const kestrom::host::ModuleHost& module, const kestrom::host::HostedPlugin& plugin,
+                       const std::vector<EditorOptions::Click>& clicks, PngFile& png, std::string& error) {
+    kestrom::host::HostedEditor editor(module, plugin);
+    if (!editor.Open(error) || !editor.Settle(error)) return false;
+    for (const EditorOptions::Click& click : clicks) {
+        if (!editor.Click(click.x, click.y, error) || !editor.Settle(error)) return false;
+    }
+    kestrom::host::HostedEditor::Picture picture;
+    if (!editor.Capture(picture, error)) return false;
+    LICE_MemBitmap bitmap(picture.width, picture.height);
+    if (bitmap.Width() != picture.width || bitmap.Height() != picture.height || bitmap.Pixels() == nullptr) {
+        error = "no memory for the editor's picture";
         return false;
     }
-    for (int tick = 0; tick < kMaxSettleTicks; ++tick) {
-        IBounds dirty;
-        // A tick that finishes a text entry draws nothing, so a quiet tick
-        // only ends the loop when nothing is left to draw either.
-        if (!editor.Tick() && !editor.CollectDirtyArea(dirty)) {
-            break;
-        }
+    for (int y = 0; y < picture.height; ++y) {
+        LICE_pixel* row = bitmap.Pixels() + static_cast<std::ptrdiff_t>(y) * bitmap.RowSpan();
+        const unsigned char* rgb = picture.rgb.data() + static_cast<std::size_t>(y) * picture.width * 3;
+        for (int x = 0; x < picture.width; ++x, rgb += 3)
+            row[x] = 0xFF000000u | static_cast<LICE_pixel>(rgb[0]) << 16 | static_cast<LICE_pixel>(rgb[1]) << 8 | rgb[2];
     }
-    return true;
+    return png.Write(bitmap, error);
 }
 
 int RunEditor(const EditorOptions& options, Console& console) {
@@ -59,30 +70,27 @@ int RunEditor(const EditorOptions& options, Console& console) {
         return Fail(console, error);
     }
 
-    PluginRunner runner;
-    for (int i = 0; i < kNumParams; ++i) {
-        const std::optional<double>& value = options.params[static_cast<std::size_t>(i)];
-        if (value) {
-            runner.SetParameter(i, *value);
-        }
-    }
-    IGraphicsHeadless* editor = runner.Editor();
-    if (editor == nullptr) {
-        return Fail(console, "the plug-in has no editor to show");
-    }
-    if (options.reductionDb) {
-        editor->SetParameterFromPlugin(kMeterIndex, NeedleValueForReduction(*options.reductionDb), true);
-    }
-    if (!SettleEditor(*editor, error)) {
+    kestrom::host::ModuleHost module;
+    if (!module.Load(kestrom::host::ModuleHost::DefaultModulePath(), error)) {
         return Fail(console, error);
     }
-    for (const EditorOptions::Click& click : options.clicks) {
-        editor->Click(click.x, click.y);
-        // Drawn before the next click: what a click reaches can depend on what
-        // was last drawn (the overlay's mouse area).
-        SettleEditor(*editor, error);
+    PI_EffectTypeInfo type{};
+    kestrom::host::HostedPlugin plugin(module);
+    if (!module.FindTypeForChannels(kStereo, type, error) || !plugin.Create(type.typeId, kSampleRate, error)) {
+        return Fail(console, error);
     }
-    if (!png.WriteAndCommit(*editor->Screen(), error)) {
+    PluginSettings settings;
+    settings.params = options.params;
+    bool usageError = false;
+    if (!settings.Apply(plugin, error, usageError)) {
+        return Fail(console, error, usageError ? kExitUsage : kExitFailure);
+    }
+    if (options.reductionDb &&
+        !plugin.ShowMeter(kGainReductionMeter, NeedleValueForReduction(*options.reductionDb))) {
+        return Fail(console, "the plug-in has no gain-reduction meter to show");
+    }
+    if (!WriteHostedEditor(module, plugin, options.clicks, png, error) ||
+        !OutputFile::CommitAll({&png.File()}, true, error)) {
         return Fail(console, error);
     }
     return kExitOk;

@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include "compressor/KestromParams.h"
-#include "graphics/headless/IGraphicsHeadless.h"
 #include "tools/kestrom/CommandLine.h"
 #include "tools/kestrom/EditorCommand.h"
 #include "tools/host/HostedPlugin.h"
@@ -18,7 +17,6 @@
 #include "tools/kestrom/FileIdentity.h"
 #include "tools/kestrom/Interruption.h"
 #include "tools/kestrom/MeterLog.h"
-#include "tools/kestrom/PluginRunner.h"
 #include "tools/kestrom/PngFile.h"
 #include "tools/kestrom/ProcessStats.h"
 #include "tools/kestrom/ProgressBar.h"
@@ -60,26 +58,6 @@ std::string SettingsLine(const kestrom::host::HostedPlugin& plugin, int blockFra
                 plugin.ValueText(kBypassControl, plugin.ControlValue(kBypassControl), kTextWidth);
     }
     return line + "; blocks of " + std::to_string(blockFrames) + " frames\n";
-}
-
-// The editor as the module's plug-in stands: until the editor can be shown
-// through the module, an editor of this process is set to the plug-in's
-// parameter values (read back through the host controls) and handed the
-// needle the module's meter was last handed.
-bool DrawEditorLikeTheModule(const kestrom::host::HostedPlugin& plugin, PngFile& png, std::string& error) {
-    PluginRunner runner;
-    for (int i = 0; i < kNumParams; ++i) {
-        const int c = i + kFirstParamControl;
-        runner.SetParameter(i, plugin.ValueNumber(c, plugin.ControlValue(c)));
-    }
-    IGraphicsHeadless* editor = runner.Editor();
-    if (editor == nullptr) {
-        error = "the plug-in has no editor to show";
-        return false;
-    }
-    kestrom::host::HostedPlugin::MeterReading meter;
-    if (plugin.Meter(0, meter) && meter.updates != 0) editor->SetParameterFromPlugin(kMeterIndex, meter.value, true);
-    return SettleEditor(*editor, error) && png.Write(*editor->Screen(), error);
 }
 
 // Refuses, before anything is read or created, a run in which two of the
@@ -295,7 +273,8 @@ int RunProcess(const ProcessOptions& options, Console& console) {
     }
     progress.Finish();
 
-    if (editorPng && !DrawEditorLikeTheModule(plugin, *editorPng, error)) {
+    // The editor as the host shows it now, the needle where the audio left it.
+    if (editorPng && !WriteHostedEditor(module, plugin, {}, *editorPng, error)) {
         return Fail(console, error);
     }
     if (!writer.Finish(error) || (meterLog && !meterLog->Finish(error)) ||
