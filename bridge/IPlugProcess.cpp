@@ -90,19 +90,24 @@ void IPlugProcess::SampleRateChanged(int32_t rate) {
 // parameter keeps its own value rather than taking the control's rounded
 // one. So the echo of a value the plug-in reported, or of a restored state,
 // leaves the parameters exactly as they were, and a state saves and restores
-// to the same sound.
+// to the same sound. A switch, integer or list parameter must hold the whole
+// value its control shows, though: one restored between two steps (0.5 for a
+// switch the control shows as off) takes the control's value, or the sound
+// would not be what the host shows.
 void IPlugProcess::UpdateControlValueInAlgorithm(int32_t controlIndex) {
     if (!plugin || controlIndex == MasterBypassControl()) return;
     const CPluginControl* control = Control(controlIndex);
     if (control == nullptr) return;
+    const auto* discrete = dynamic_cast<const CPluginControl_Discrete*>(control);
     const IPlugParam* param = plugin->Param(controlIndex - IPlugRTAS::kFirstParamControl);
     int32_t current = 0;
     if (param != nullptr && ControlValueForParameter(controlIndex, param->Value(), &current) &&
-        current == control->CurrentControlValue()) {
+        current == control->CurrentControlValue() &&
+        (discrete == nullptr || param->Value() == static_cast<double>(discrete->Value()))) {
         return;
     }
     double value = 0.0;
-    if (const auto* discrete = dynamic_cast<const CPluginControl_Discrete*>(control)) {
+    if (discrete != nullptr) {
         value = discrete->Value();
     } else if (const auto* continuous = dynamic_cast<const CPluginControl_Continuous*>(control)) {
         value = continuous->Value();

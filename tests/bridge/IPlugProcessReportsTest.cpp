@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -264,6 +265,29 @@ TEST_F(IPlugProcessInProcess, ARestoredStateOfWholeValuesComesBackExactly) {
     EXPECT_EQ(Param(kMode), 0.0);
     EXPECT_EQ(Value(kCountControl), FromNumber(kCountControl, 6));
     EXPECT_EQ(Value(kModeControl), INT32_MIN);
+}
+
+TEST_F(IPlugProcessInProcess, ARestoredValueBetweenWholeStepsTakesTheStepItsControlShows) {
+    int32_t size = 0;
+    ASSERT_EQ(Routine<PI_ChunkSizeProc>(PI_SEL_CHUNK_SIZE)(instance, kProductId, &size), PI_NoErr);
+    std::vector<unsigned char> chunk(static_cast<std::size_t>(size));
+    ASSERT_EQ(Routine<PI_GetChunkProc>(PI_SEL_GET_CHUNK)(instance, kProductId, chunk.data(), size), PI_NoErr);
+    const double stored[kNumParams] = {0.5, 3.7, 2.25, 1.9};  // Power, Count, Gain, Mode
+    for (int i = 0; i < kNumParams; ++i) std::memcpy(chunk.data() + 56 + 8 * i, &stored[i], 8);
+    for (bool callbacks : {false, true}) {
+        SCOPED_TRACE(callbacks ? "host echoing" : "no host callbacks");
+        RecordingHost host;
+        if (callbacks) Connect(host);
+        ASSERT_EQ(Routine<PI_SetChunkProc>(PI_SEL_SET_CHUNK)(instance, kProductId, chunk.data(), size), PI_NoErr);
+        EXPECT_EQ(Param(kPower), 0.0);  // as its control shows: off
+        EXPECT_EQ(Param(kCount), 3.0);
+        EXPECT_EQ(Param(kGain), 2.25);  // a knob keeps its exact value
+        EXPECT_EQ(Param(kMode), 1.0);
+        EXPECT_EQ(Value(kPowerControl), INT32_MIN);
+        EXPECT_EQ(Value(kCountControl), FromNumber(kCountControl, 3));
+        EXPECT_EQ(Value(kModeControl), FromNumber(kModeControl, 1));
+        ASSERT_EQ(Routine<PI_SetHostCallbacksProc>(PI_SEL_SET_HOST_CALLBACKS)(instance, nullptr), PI_NoErr);
+    }
 }
 
 }  // namespace
