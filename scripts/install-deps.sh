@@ -17,6 +17,10 @@ libfontconfig-dev
 fonts-dejavu-core
 libsndfile1-dev
 libcli11-dev
+lv2-dev
+liblilv-dev
+lilv-utils
+sordi
 "
 
 missing=""

@@ -11,26 +11,27 @@
 
 namespace {
 
-// What the recording procedure saw, in order.
+// What the recording procedure saw, in order, and what it does besides:
+// destroy `victim` on the first message of type `destroyOn`, and answer
+// `createAnswer` to a creation.
 struct Event {
     KsWin_Window window;
     KsWin_Message message;
     uint64_t clock;
 };
 std::vector<Event> events;
-// What the recording procedure does besides recording, once per message.
-KsWin_Window destroyOnMessage = nullptr;  // destroy this window ...
-uint32_t destroyOnType = 0;               // ... on the first message of this type
+KsWin_Window victim = nullptr;
+uint32_t destroyOn = 0;
 intptr_t createAnswer = 0;
 
 intptr_t Record(KsWin_Window window, const KsWin_Message* message) {
     uint64_t now = 0;
     KsWin_Clock(&now);
     events.push_back({window, *message, now});
-    if (destroyOnMessage != nullptr && message->type == destroyOnType) {
-        const KsWin_Window victim = destroyOnMessage;
-        destroyOnMessage = nullptr;
-        EXPECT_EQ(KsWin_DestroyWindow(victim), KSWIN_OK);
+    if (victim != nullptr && message->type == destroyOn) {
+        const KsWin_Window w = victim;
+        victim = nullptr;
+        EXPECT_EQ(KsWin_DestroyWindow(w), KSWIN_OK);
     }
     return message->type == KSWIN_MSG_CREATE ? createAnswer : 0;
 }
@@ -42,17 +43,16 @@ std::vector<uint32_t> Types(KsWin_Window window) {
     return types;
 }
 
-// Each test registers its own classes under its own instance and destroys
-// what it made.
+// Each test registers its classes under its own instance and destroys what it made.
 class Windows : public ::testing::Test {
 protected:
     void SetUp() override {
         events.clear();
-        destroyOnMessage = nullptr;
+        victim = nullptr;
         createAnswer = 0;
-        ASSERT_EQ(Register("Plain", nullptr, 0xFF000016), KSWIN_OK);  // shows as 'w'
-        ASSERT_EQ(Register("Recorded", &Record, 0xFF000000, KSWIN_CLASS_DOUBLE_CLICKS), KSWIN_OK);
-        ASSERT_EQ(Register("Single", &Record, 0xFF000000, 0), KSWIN_OK);
+        ASSERT_EQ(Register("Plain", nullptr, 0xFF000016), KSWIN_OK);  // shows as 'w' in Picture
+        ASSERT_EQ(Register("Recorded", &Record, 0, KSWIN_CLASS_DOUBLE_CLICKS), KSWIN_OK);
+        ASSERT_EQ(Register("Single", &Record, 0), KSWIN_OK);
     }
     void TearDown() override {
         for (KsWin_Window w : made) KsWin_DestroyWindow(w);
@@ -76,64 +76,36 @@ protected:
         const std::vector<uint32_t> pixels(static_cast<size_t>(r.right) * r.bottom, colour);
         ASSERT_EQ(KsWin_WritePixels(w, 0, 0, r.right, r.bottom, pixels.data(), r.right), KSWIN_OK);
     }
-    // The capture of area as rows of text, one character per pixel: '.' for
-    // 0, else the colour's low byte as a letter from 'a'.
+    // The capture of area, one character per pixel: '.' for 0, else 'a' plus the low byte.
     std::vector<std::string> Picture(KsWin_Window w, KsWin_Rect area) {
         const int width = area.right - area.left, height = area.bottom - area.top;
         std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, 0xDEADBEEF);
         EXPECT_EQ(KsWin_CaptureWindow(w, &area, pixels.data(), width, static_cast<int64_t>(pixels.size())), KSWIN_OK);
-        std::vector<std::string> rows;
-        for (int y = 0; y < height; ++y) {
-            std::string row;
-            for (int x = 0; x < width; ++x) {
-                const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
-                row += p == 0 ? '.' : static_cast<char>('a' + (p & 0xFF));
-            }
-            rows.push_back(row);
+        std::vector<std::string> rows(static_cast<size_t>(height));
+        for (int i = 0; i < width * height; ++i) {
+            const uint32_t p = pixels[static_cast<size_t>(i)];
+            rows[static_cast<size_t>(i / width)] += p == 0 ? '.' : static_cast<char>('a' + (p & 0xFF));
         }
         return rows;
     }
     KsWin_Status Mouse(KsWin_Window root, uint32_t type, int x, int y, uint32_t button = KSWIN_BUTTON_LEFT,
-                       KsWin_Window* receiver = nullptr, uint32_t modifiers = 0, int wheel = 0) {
-        const KsWin_MouseInput input{type, x, y, button, modifiers, wheel};
+                       KsWin_Window* receiver = nullptr) {
+        const KsWin_MouseInput input{type, x, y, button, KSWIN_MOD_SHIFT, type == KSWIN_MSG_WHEEL ? -240 : 0};
         return KsWin_SendMouse(root, &input, receiver);
     }
     std::vector<KsWin_Window> made;
 };
 
-TEST_F(Windows, ClassesAreFoundByNameIgnoringCaseAndByInstance) {
-    EXPECT_EQ(Register("plain", nullptr, 0), KSWIN_ERROR_CLASS_ALREADY_EXISTS);
+TEST_F(Windows, ClassesAndCreationRefuseWhatTheyCannotTake) {
+    EXPECT_EQ(Register("plain", nullptr, 0), KSWIN_ERROR_CLASS_ALREADY_EXISTS);  // names ignore case
     KsWin_ClassInfo other{"Plain", &events, nullptr, 0, 0};
     EXPECT_EQ(KsWin_RegisterClass(&other), KSWIN_OK);  // another module's class of the same name
     EXPECT_EQ(KsWin_UnregisterClass("PLAIN", &events), KSWIN_OK);
-    EXPECT_EQ(KsWin_UnregisterClass("Plain", &events), KSWIN_ERROR_CLASS_DOES_NOT_EXIST);
+    const KsWin_ClassInfo empty{"", this, nullptr, 0, 0};
+    EXPECT_EQ(KsWin_RegisterClass(&empty), KSWIN_ERROR_INVALID_PARAMETER);
 
-    const std::string tooLong(256, 'x');
-    const struct {
-        KsWin_ClassInfo info;
-        KsWin_Status status;
-    } refused[] = {
-        {{nullptr, this, nullptr, 0, 0}, KSWIN_ERROR_NULL_POINTER},
-        {{"", this, nullptr, 0, 0}, KSWIN_ERROR_INVALID_PARAMETER},
-        {{tooLong.c_str(), this, nullptr, 0, 0}, KSWIN_ERROR_INVALID_PARAMETER},
-        {{"Styled", this, nullptr, 0x3, 0}, KSWIN_ERROR_INVALID_PARAMETER},
-    };
-    for (const auto& c : refused) EXPECT_EQ(KsWin_RegisterClass(&c.info), c.status);
-    EXPECT_EQ(KsWin_RegisterClass(nullptr), KSWIN_ERROR_NULL_POINTER);
-
-    // A class stays while it has windows.
-    const KsWin_Window w = Top(2, 2);
-    EXPECT_EQ(KsWin_UnregisterClass("Plain", this), KSWIN_ERROR_CLASS_HAS_WINDOWS);
-    char name[6] = {};
-    EXPECT_EQ(KsWin_GetClassName(w, name, 5), KSWIN_ERROR_INSUFFICIENT_BUFFER);
-    EXPECT_EQ(KsWin_GetClassName(w, name, 6), KSWIN_OK);
-    EXPECT_STREQ(name, "Plain");
-    EXPECT_EQ(KsWin_DestroyWindow(w), KSWIN_OK);
-    EXPECT_EQ(KsWin_UnregisterClass("Plain", this), KSWIN_OK);
-}
-
-TEST_F(Windows, CreationRefusesWhatItCannotMake) {
     const KsWin_Window top = Top(10, 10);
+    EXPECT_EQ(KsWin_UnregisterClass("Plain", this), KSWIN_ERROR_CLASS_HAS_WINDOWS);
     const KsWin_Window gone = Top(10, 10);
     KsWin_DestroyWindow(gone);
     const uint32_t child = KSWIN_STYLE_CHILD;
@@ -144,12 +116,10 @@ TEST_F(Windows, CreationRefusesWhatItCannotMake) {
         int w, h;
         KsWin_Status status;
     } cases[] = {
-        {nullptr, 0, nullptr, 1, 1, KSWIN_ERROR_NULL_POINTER},
         {"Nothing", 0, nullptr, 1, 1, KSWIN_ERROR_CLASS_DOES_NOT_EXIST},
         {"Plain", child, nullptr, 1, 1, KSWIN_ERROR_CHILD_WITHOUT_PARENT},
         {"Plain", 0, top, 1, 1, KSWIN_ERROR_CHILD_WITHOUT_PARENT},
         {"Plain", child, gone, 1, 1, KSWIN_ERROR_INVALID_WINDOW_HANDLE},
-        {"Plain", 0x1, nullptr, 1, 1, KSWIN_ERROR_INVALID_PARAMETER},
         {"Plain", 0, nullptr, -1, 1, KSWIN_ERROR_INVALID_PARAMETER},
         {"Plain", 0, nullptr, 1, KSWIN_MAX_EXTENT + 1, KSWIN_ERROR_INVALID_PARAMETER},
     };
@@ -157,25 +127,20 @@ TEST_F(Windows, CreationRefusesWhatItCannotMake) {
         KsWin_Window out = reinterpret_cast<KsWin_Window>(1);
         EXPECT_EQ(KsWin_CreateWindow(c.cls, this, nullptr, c.style, c.parent, 0, 0, c.w, c.h, nullptr, &out),
                   c.status)
-            << (c.cls ? c.cls : "null") << " " << c.style << " " << c.w << "x" << c.h;
+            << c.cls << " " << c.style << " " << c.w << "x" << c.h;
         EXPECT_EQ(out, reinterpret_cast<KsWin_Window>(1));  // nothing written on failure
     }
-    EXPECT_EQ(KsWin_CreateWindow("Plain", this, nullptr, 0, nullptr, 0, 0, 1, 1, nullptr, nullptr),
-              KSWIN_ERROR_NULL_POINTER);
-
     // Nesting stops at its limit.
     KsWin_Window deepest = top;
     for (int depth = 2; depth <= KSWIN_MAX_DEPTH; ++depth) deepest = Make("Plain", deepest, 0, 0, 1, 1);
     KsWin_Window out = nullptr;
     EXPECT_EQ(KsWin_CreateWindow("Plain", this, nullptr, child, deepest, 0, 0, 1, 1, nullptr, &out),
               KSWIN_ERROR_INVALID_PARAMETER);
-
     // A procedure may refuse its window: it is destroyed again.
     createAnswer = -1;
     EXPECT_EQ(KsWin_CreateWindow("Recorded", this, nullptr, 0, nullptr, 0, 0, 1, 1, nullptr, &out),
               KSWIN_ERROR_CANCELLED);
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[1].message.type, static_cast<uint32_t>(KSWIN_MSG_DESTROY));
+    EXPECT_EQ(Types(events.at(0).window), (std::vector<uint32_t>{KSWIN_MSG_CREATE, KSWIN_MSG_DESTROY}));
     EXPECT_EQ(KsWin_IsWindow(events[0].window), 0);
 }
 
@@ -193,20 +158,18 @@ TEST_F(Windows, DestroyingAWindowTakesItsTreeParentsFirstAndHandlesNeverComeBack
     EXPECT_EQ(order, (std::vector<KsWin_Window>{top, a, a1, b}));
     for (KsWin_Window w : {top, a, a1, b}) EXPECT_EQ(KsWin_IsWindow(w), 0);
     EXPECT_EQ(KsWin_IsWindow(keep), 1);
-    EXPECT_EQ(KsWin_DestroyWindow(top), KSWIN_ERROR_INVALID_WINDOW_HANDLE);
-    events.clear();
-    KsWin_RunTimers(100, nullptr);
-    EXPECT_TRUE(events.empty());  // the timers went with their windows
+    uint32_t fired = 99;
+    KsWin_RunTimers(100, &fired);
+    EXPECT_EQ(fired, 0u);  // the timers went with their windows
     const KsWin_Window next = Top(5, 5);
     for (KsWin_Window w : {top, a, a1, b}) EXPECT_NE(next, w);
 
     // A procedure that destroys the parent of the window being destroyed.
     const KsWin_Window p = Top(5, 5, "Recorded");
     const KsWin_Window c = Make("Recorded", p, 0, 0, 1, 1);
-    destroyOnMessage = p;
-    destroyOnType = KSWIN_MSG_DESTROY;
+    victim = p;
+    destroyOn = KSWIN_MSG_DESTROY;
     EXPECT_EQ(KsWin_DestroyWindow(c), KSWIN_OK);
-    EXPECT_EQ(KsWin_IsWindow(c), 0);
     EXPECT_EQ(KsWin_IsWindow(p), 0);
 }
 
@@ -239,6 +202,9 @@ TEST_F(Windows, UnknownHandlesAndNullPointersAreErrors) {
             EXPECT_EQ(answers[i], KSWIN_ERROR_INVALID_WINDOW_HANDLE) << "call " << i;
     }
     const KsWin_Status nulls[] = {
+        KsWin_RegisterClass(nullptr),          KsWin_UnregisterClass(nullptr, this),
+        KsWin_CreateWindow("Plain", this, nullptr, 0, nullptr, 0, 0, 1, 1, nullptr, nullptr),
+        KsWin_CreateWindow(nullptr, this, nullptr, 0, nullptr, 0, 0, 1, 1, nullptr, &out),
         KsWin_GetClientRect(w, nullptr),       KsWin_GetWindowRect(w, nullptr),
         KsWin_IsVisible(w, nullptr),           KsWin_GetParent(w, nullptr),
         KsWin_GetChildren(w, nullptr, 1, &n),  KsWin_GetChildren(w, &out, 1, nullptr),
@@ -251,20 +217,33 @@ TEST_F(Windows, UnknownHandlesAndNullPointersAreErrors) {
     for (size_t i = 0; i < sizeof nulls / sizeof nulls[0]; ++i) EXPECT_EQ(nulls[i], KSWIN_ERROR_NULL_POINTER) << i;
 }
 
-TEST_F(Windows, TimersFireInOrderOnThePumpsClock) {
+TEST_F(Windows, TimersFireInOrderOnTheirThreadsPumpClock) {
     const KsWin_Window a = Top(1, 1, "Recorded");
     const KsWin_Window b = Top(1, 1, "Recorded");
     uint64_t start = 0;
     KsWin_Clock(&start);
     ASSERT_EQ(KsWin_SetTimer(a, 7, 40), KSWIN_OK);
     ASSERT_EQ(KsWin_SetTimer(b, 9, 30), KSWIN_OK);
-    ASSERT_EQ(KsWin_SetTimer(b, 3, 1), KSWIN_OK);  // raised to the shortest period, 10 ms
+    ASSERT_EQ(KsWin_SetTimer(b, 3, 1), KSWIN_OK);
     ASSERT_EQ(KsWin_KillTimer(b, 3), KSWIN_OK);
     EXPECT_EQ(KsWin_KillTimer(b, 3), KSWIN_ERROR_NOT_FOUND);
     EXPECT_EQ(KsWin_SetTimer(a, 1, 0x80000000u), KSWIN_ERROR_INVALID_PARAMETER);
+    // Another thread may look, but neither destroy, set timers, nor run these timers.
+    KsWin_Status destroyed = KSWIN_OK, timer = KSWIN_OK, rect = KSWIN_ERROR_INVALID_PARAMETER;
+    uint32_t fired = 99;
+    std::thread([&] {
+        destroyed = KsWin_DestroyWindow(a);
+        timer = KsWin_SetTimer(a, 2, 10);
+        KsWin_Rect r{};
+        rect = KsWin_GetClientRect(a, &r);
+        KsWin_RunTimers(1000, &fired);
+    }).join();
+    EXPECT_EQ(destroyed, KSWIN_ERROR_ACCESS_DENIED);
+    EXPECT_EQ(timer, KSWIN_ERROR_ACCESS_DENIED);
+    EXPECT_EQ(rect, KSWIN_OK);
+    EXPECT_EQ(fired, 0u);
     events.clear();
-    uint32_t fired = 0;
-    // In steps that do not match either period: the same firings at the same times.
+    // In steps that match neither period: the same firings at the same times.
     for (uint32_t step : {25u, 25u, 50u, 20u}) ASSERT_EQ(KsWin_RunTimers(step, &fired), KSWIN_OK);
     std::vector<std::string> seen;
     for (const Event& e : events)
@@ -274,33 +253,11 @@ TEST_F(Windows, TimersFireInOrderOnThePumpsClock) {
 
     // Setting a timer again restarts it; a procedure may destroy its window on a tick.
     KsWin_SetTimer(a, 7, 100);
-    events.clear();
-    destroyOnMessage = b;
-    destroyOnType = KSWIN_MSG_TIMER;
+    victim = b;
+    destroyOn = KSWIN_MSG_TIMER;
     ASSERT_EQ(KsWin_RunTimers(100, &fired), KSWIN_OK);
-    EXPECT_EQ(fired, 2u);  // b's tick at 150 (which destroys it), a's at 220
+    EXPECT_EQ(fired, 2u);  // b's tick at 150, which destroys it, and a's at 220
     EXPECT_EQ(KsWin_IsWindow(b), 0);
-}
-
-TEST_F(Windows, AWindowBelongsToItsThread) {
-    const KsWin_Window w = Top(4, 4, "Recorded");
-    KsWin_SetTimer(w, 1, 10);
-    events.clear();
-    KsWin_Status destroyed = KSWIN_OK, timer = KSWIN_OK, rect = KSWIN_ERROR_INVALID_PARAMETER;
-    uint32_t fired = 99;
-    std::thread other([&] {
-        destroyed = KsWin_DestroyWindow(w);
-        timer = KsWin_SetTimer(w, 2, 10);
-        KsWin_Rect r{};
-        rect = KsWin_GetClientRect(w, &r);
-        KsWin_RunTimers(1000, &fired);
-    });
-    other.join();
-    EXPECT_EQ(destroyed, KSWIN_ERROR_ACCESS_DENIED);
-    EXPECT_EQ(timer, KSWIN_ERROR_ACCESS_DENIED);
-    EXPECT_EQ(rect, KSWIN_OK);
-    EXPECT_EQ(fired, 0u);  // another thread's pump runs only its own windows' timers
-    EXPECT_TRUE(events.empty());
 }
 
 TEST_F(Windows, ACaptureComposesVisibleChildrenOverParentsClippedToThem) {
@@ -314,108 +271,82 @@ TEST_F(Windows, ACaptureComposesVisibleChildrenOverParentsClippedToThem) {
     Fill(hidden, 3);
     Fill(later, 4);
     EXPECT_EQ(Picture(top, {0, 0, 8, 4}), (std::vector<std::string>{"wwwwweew", "wwbbbeew", "wwbbbccw", "wwbbbccw"}));
-    // Areas reaching outside the window read as 0.
-    EXPECT_EQ(Picture(top, {6, 2, 10, 5}), (std::vector<std::string>{"cw..", "cw..", "...."}));
+    EXPECT_EQ(Picture(top, {6, 2, 10, 5}), (std::vector<std::string>{"cw..", "cw..", "...."}));  // outside: 0
     // Pixels written with a negative origin are clipped, and count as paints up the tree.
-    const uint32_t two[] = {9, 9, 9, 9};
+    const uint32_t nine[] = {9, 9, 9, 9};
     uint64_t before = 0, after = 0;
     KsWin_GetPaintCount(top, &before);
-    ASSERT_EQ(KsWin_WritePixels(child, -1, -1, 2, 2, two, 2), KSWIN_OK);
+    ASSERT_EQ(KsWin_WritePixels(child, -1, -1, 2, 2, nine, 2), KSWIN_OK);
     KsWin_GetPaintCount(top, &after);
     EXPECT_EQ(after, before + 1);
     EXPECT_EQ(Picture(child, {0, 0, 2, 1}), (std::vector<std::string>{"jb"}));
     KsWin_ShowWindow(hidden, 1);
-    EXPECT_EQ(Picture(top, {0, 0, 3, 1}), (std::vector<std::string>{"ddw"}));
-
-    uint32_t px[8];
-    const KsWin_Rect area{0, 0, 4, 2};
-    EXPECT_EQ(KsWin_CaptureWindow(top, &area, px, 4, 7), KSWIN_ERROR_INSUFFICIENT_BUFFER);
-    EXPECT_EQ(KsWin_CaptureWindow(top, &area, px, 3, 8), KSWIN_ERROR_INVALID_PARAMETER);
-    const KsWin_Rect backwards{4, 0, 0, 2};
-    EXPECT_EQ(KsWin_CaptureWindow(top, &backwards, px, 4, 8), KSWIN_ERROR_INVALID_PARAMETER);
-    const KsWin_Rect outside{0, 0, 9, 1};
-    EXPECT_EQ(KsWin_ReadPixels(top, &outside, px, 9, 8), KSWIN_ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(KsWin_WritePixels(top, 0, 0, 2, 1, px, 1), KSWIN_ERROR_INVALID_PARAMETER);
     // A new size gives a fresh surface of the background.
     ASSERT_EQ(KsWin_MoveWindow(child, 1, 0, 2, 2), KSWIN_OK);
     EXPECT_EQ(Picture(top, {0, 0, 4, 1}), (std::vector<std::string>{"ddww"}));
+
+    // Memory too small or rows too short for the area are refused.
+    uint32_t px[8];
+    const KsWin_Rect area{0, 0, 4, 2}, outside{0, 0, 9, 1};
+    EXPECT_EQ(KsWin_CaptureWindow(top, &area, px, 4, 7), KSWIN_ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(KsWin_CaptureWindow(top, &area, px, 3, 8), KSWIN_ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(KsWin_ReadPixels(top, &outside, px, 9, 8), KSWIN_ERROR_INVALID_PARAMETER);
 }
 
 TEST_F(Windows, MouseInputGoesToTheDeepestVisibleWindowAndStaysWithAPress) {
     const KsWin_Window top = Top(100, 100, "Recorded");
     const KsWin_Window panel = Make("Recorded", top, 10, 20, 50, 50);
     const KsWin_Window button = Make("Recorded", panel, 5, 5, 10, 10);
-    const KsWin_Window hidden = Make("Recorded", panel, 30, 30, 10, 10, false);
+    Make("Recorded", panel, 30, 30, 10, 10, false);  // hidden
     const KsWin_Window single = Make("Single", top, 80, 80, 10, 10);
     const struct {
         int x, y;
         KsWin_Window receiver;
         int localX, localY;
-    } hits[] = {
-        {0, 0, top, 0, 0}, {10, 20, panel, 0, 0}, {16, 26, button, 1, 1}, {24, 34, button, 9, 9},
-        {25, 35, panel, 15, 15}, {45, 55, panel, 35, 35}, {85, 85, single, 5, 5},
-    };
+    } hits[] = {{0, 0, top, 0, 0}, {24, 34, button, 9, 9}, {25, 35, panel, 15, 15}, {45, 55, panel, 35, 35}};
     for (const auto& h : hits) {
         events.clear();
         KsWin_Window receiver = nullptr;
-        ASSERT_EQ(Mouse(top, KSWIN_MSG_WHEEL, h.x, h.y, 0, &receiver, KSWIN_MOD_SHIFT, -240), KSWIN_OK);
+        ASSERT_EQ(Mouse(top, KSWIN_MSG_WHEEL, h.x, h.y, 0, &receiver), KSWIN_OK);
         EXPECT_EQ(receiver, h.receiver) << h.x << "," << h.y;
-        ASSERT_EQ(events.size(), 1u);
-        EXPECT_EQ(events[0].message.x, h.localX);
-        EXPECT_EQ(events[0].message.y, h.localY);
-        EXPECT_EQ(events[0].message.wheelDelta, -240);
-        EXPECT_EQ(events[0].message.modifiers, KSWIN_MOD_SHIFT);
+        const KsWin_Message& m = events.at(0).message;
+        EXPECT_EQ(std::vector<int>({m.x, m.y, m.wheelDelta, static_cast<int>(m.modifiers)}),
+                  std::vector<int>({h.localX, h.localY, -240, KSWIN_MOD_SHIFT}));
     }
     EXPECT_EQ(Mouse(top, KSWIN_MSG_MOUSE_DOWN, 100, 5), KSWIN_ERROR_NOT_FOUND);
     EXPECT_EQ(Mouse(top, KSWIN_MSG_MOUSE_DOWN, 5, 5, KSWIN_BUTTON_LEFT | KSWIN_BUTTON_RIGHT),
               KSWIN_ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(Mouse(top, 99, 5, 5), KSWIN_ERROR_INVALID_PARAMETER);
-    (void)hidden;
 
-    // A press captures: the drag and the release reach the button wherever they are.
+    // A press captures: moves and releases reach the button wherever they are,
+    // until the last button is up.
     events.clear();
-    ASSERT_EQ(Mouse(top, KSWIN_MSG_MOUSE_DOWN, 20, 30), KSWIN_OK);
-    ASSERT_EQ(Mouse(top, KSWIN_MSG_MOUSE_DOWN, 20, 30, KSWIN_BUTTON_RIGHT), KSWIN_OK);
-    ASSERT_EQ(Mouse(top, KSWIN_MSG_MOUSE_MOVE, 200, -5, 0), KSWIN_OK);
-    ASSERT_EQ(Mouse(top, KSWIN_MSG_MOUSE_UP, 90, 90), KSWIN_OK);
-    ASSERT_EQ(Mouse(top, KSWIN_MSG_MOUSE_UP, 90, 90, KSWIN_BUTTON_RIGHT), KSWIN_OK);
-    EXPECT_EQ(Types(button), (std::vector<uint32_t>{KSWIN_MSG_MOUSE_DOWN, KSWIN_MSG_MOUSE_DOWN, KSWIN_MSG_MOUSE_MOVE,
+    Mouse(top, KSWIN_MSG_MOUSE_DOWN, 20, 30);
+    Mouse(top, KSWIN_MSG_MOUSE_DOWN, 20, 30, KSWIN_BUTTON_RIGHT);
+    Mouse(top, KSWIN_MSG_MOUSE_MOVE, 200, -5, 0);
+    Mouse(top, KSWIN_MSG_MOUSE_UP, 90, 90);
+    Mouse(top, KSWIN_MSG_MOUSE_UP, 90, 90, KSWIN_BUTTON_RIGHT);
+    ASSERT_EQ(Types(button), (std::vector<uint32_t>{KSWIN_MSG_MOUSE_DOWN, KSWIN_MSG_MOUSE_DOWN, KSWIN_MSG_MOUSE_MOVE,
                                                     KSWIN_MSG_MOUSE_UP, KSWIN_MSG_MOUSE_UP}));
-    ASSERT_EQ(events.size(), 5u);
-    const uint32_t both = KSWIN_BUTTON_LEFT | KSWIN_BUTTON_RIGHT;
-    EXPECT_EQ(events[1].message.buttons, both);
-    EXPECT_EQ(events[2].message.x, 200 - 15);
-    EXPECT_EQ(events[2].message.y, -5 - 25);
+    EXPECT_EQ(std::vector<int>({events[2].message.x, events[2].message.y}), std::vector<int>({185, -30}));
     EXPECT_EQ(events[3].message.buttons, KSWIN_BUTTON_RIGHT);
-    EXPECT_EQ(events[4].message.buttons, 0u);
-    events.clear();
     KsWin_Window receiver = nullptr;
-    ASSERT_EQ(Mouse(top, KSWIN_MSG_MOUSE_UP, 90, 90, KSWIN_BUTTON_LEFT, &receiver), KSWIN_OK);
-    EXPECT_EQ(receiver, top);  // the capture ended with the last release
+    Mouse(top, KSWIN_MSG_MOUSE_UP, 90, 90, KSWIN_BUTTON_LEFT, &receiver);
+    EXPECT_EQ(receiver, top);
 
-    // Double clicks arrive as such only for classes that ask for them.
+    // A double click arrives as a press where the class does not ask for
+    // them; moving off a window tells it the pointer left.
     events.clear();
-    Mouse(top, KSWIN_MSG_DOUBLE_CLICK, 16, 26);
-    Mouse(top, KSWIN_MSG_MOUSE_UP, 16, 26);
     Mouse(top, KSWIN_MSG_DOUBLE_CLICK, 85, 85);
     Mouse(top, KSWIN_MSG_MOUSE_UP, 85, 85);
-    EXPECT_EQ(Types(button), (std::vector<uint32_t>{KSWIN_MSG_DOUBLE_CLICK, KSWIN_MSG_MOUSE_UP}));
     EXPECT_EQ(Types(single), (std::vector<uint32_t>{KSWIN_MSG_MOUSE_DOWN, KSWIN_MSG_MOUSE_UP}));
-
-    // Moving on tells the window the pointer left; so does moving off everything.
-    events.clear();
     Mouse(top, KSWIN_MSG_MOUSE_MOVE, 16, 26, 0);
-    Mouse(top, KSWIN_MSG_MOUSE_MOVE, 17, 26, 0);
-    Mouse(top, KSWIN_MSG_MOUSE_MOVE, 40, 40, 0);
     EXPECT_EQ(Mouse(top, KSWIN_MSG_MOUSE_MOVE, 400, 40, 0), KSWIN_ERROR_NOT_FOUND);
-    EXPECT_EQ(Types(button),
-              (std::vector<uint32_t>{KSWIN_MSG_MOUSE_MOVE, KSWIN_MSG_MOUSE_MOVE, KSWIN_MSG_MOUSE_LEAVE}));
-    EXPECT_EQ(Types(panel), (std::vector<uint32_t>{KSWIN_MSG_MOUSE_MOVE, KSWIN_MSG_MOUSE_LEAVE}));
+    EXPECT_EQ(Types(button), (std::vector<uint32_t>{KSWIN_MSG_MOUSE_MOVE, KSWIN_MSG_MOUSE_LEAVE}));
 
     // A destroyed capture lets go; a hidden window takes nothing.
     Mouse(top, KSWIN_MSG_MOUSE_DOWN, 16, 26);
     KsWin_DestroyWindow(button);
-    ASSERT_EQ(Mouse(top, KSWIN_MSG_MOUSE_UP, 16, 26, KSWIN_BUTTON_LEFT, &receiver), KSWIN_OK);
+    Mouse(top, KSWIN_MSG_MOUSE_UP, 16, 26, KSWIN_BUTTON_LEFT, &receiver);
     EXPECT_EQ(receiver, panel);
     KsWin_ShowWindow(top, 0);
     EXPECT_EQ(Mouse(top, KSWIN_MSG_MOUSE_DOWN, 1, 1), KSWIN_ERROR_NOT_FOUND);
