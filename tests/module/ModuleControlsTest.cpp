@@ -5,6 +5,7 @@
 // parameters (seen in the saved state, which holds the parameter values).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -208,6 +209,35 @@ TEST_P(ModuleControls, TypedTextBecomesTheValueItStandsForOrIsRejected) {
     EXPECT_EQ(ForText(kIn, nullptr, &value), PI_ErrNullPointer);
     EXPECT_EQ(ForText(kIn, "1", nullptr), PI_ErrNullPointer);
     EXPECT_EQ(value, rejected);
+}
+
+TEST_P(ModuleControls, LongTypedTextsAreReadWithoutHarm) {
+    const std::vector<std::string> texts = {
+        std::string(300, 'o'), "on" + std::string(300, ' '), std::string(5000, '9'), "-" + std::string(5000, '9'),
+        "3.5" + std::string(1000, ' '), std::string(1000, 'k'), std::string(255, 'O') + "n", "0." + std::string(400, '0') + "1",
+    };
+    for (int c = 1; c <= kControlCount; ++c) {
+        for (const std::string& text : texts) {
+            SCOPED_TRACE(std::to_string(c) + " " + text.substr(0, 12) + "... (" + std::to_string(text.size()) + ")");
+            const int32_t before = plug->Value(c);
+            int32_t value = 1234567;
+            const PI_Status status = ForText(c, text.c_str(), &value);
+            EXPECT_TRUE(status == PI_NoErr || status == PI_ErrRejectedText) << status;
+            if (status == PI_NoErr) {
+                double number = 0;
+                EXPECT_EQ(plug->Routine<PI_ControlToNumberProc>(PI_SEL_CONTROL_TO_NUMBER)(plug->handle, c, value, &number),
+                          PI_NoErr);
+                EXPECT_TRUE(std::isfinite(number));
+            }
+            EXPECT_EQ(plug->Value(c), before);
+        }
+    }
+    // Too long to be a value text of a switch: read by the number rule.
+    int32_t value = 0;
+    EXPECT_EQ(ForText(kDeep, std::string(300, 'o').c_str(), &value), PI_NoErr);
+    EXPECT_EQ(value, kOff);
+    EXPECT_EQ(ForText(kIn, "0.00000000000000000000000000000001", &value), PI_NoErr);
+    EXPECT_EQ(value, plug->FromNumber(kIn, 1e-32));
 }
 
 TEST_P(ModuleControls, EachClassAcceptsItsOwnCharacters) {

@@ -384,6 +384,28 @@ TEST_P(ModuleRender, ASideChainTakesOneInputMore) {
     EXPECT_EQ(render(plug.handle, &channelsOnly), PI_NoErr);
 }
 
+TEST_P(ModuleRender, AnySampleRateTheHostGivesRendersFiniteAudio) {
+    for (int32_t rate : {1, 2, 100, 8000, 22050, 192000, 768000, 100000000, INT32_MAX}) {
+        SCOPED_TRACE(rate);
+        for (bool later : {false, true}) {  // given at initialisation, or changed afterwards
+            Instance plug(host, GetParam(), later ? 48000 : rate);
+            ASSERT_TRUE(plug.Ok());
+            if (later) {
+                ASSERT_EQ(plug.Routine<PI_InstanceSetIntProc>(PI_SEL_SET_SAMPLE_RATE)(plug.handle, rate), PI_NoErr);
+            }
+            plug.SetNumber(kIn, 20);
+            plug.SetNumber(kDeep, 1);
+            for (int block = 0; block < 4; ++block) {
+                GuardedBuffers in(Channels(), 512), out(Channels(), 512);
+                in.FillMusic(512 * block);
+                ASSERT_EQ(plug.Render(in.Inputs(), out.Pointers(), 512), PI_NoErr);
+                for (int c = 0; c < Channels(); ++c) EXPECT_TRUE(AllFinite(out.Frames(c))) << block << " " << c;
+            }
+            EXPECT_TRUE(std::isfinite(plug.Meter().first));
+        }
+    }
+}
+
 // ---- Meters ---------------------------------------------------------------------
 
 TEST_P(ModuleRender, TheMeterIsHandedOneValuePerBlockWhileThePowerIsOn) {
