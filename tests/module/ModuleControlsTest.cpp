@@ -417,6 +417,55 @@ TEST_P(ModuleControls, AHostAnsweringWithItsOwnValueHasTheLastWord) {
     for (int c = kIn; c <= kPower; ++c) EXPECT_EQ(plug->Value(c), kOff) << c;
 }
 
+TEST_P(ModuleControls, AHostMayDestroyTheInstanceFromItsCallback) {
+    // The host destroys the instance at the first value the restore reports;
+    // the restore runs to its end on the instance it started with.
+    struct DestroyingHost {
+        PI_InstanceProc destroy;
+        int calls = 0;
+    } destroying{plug->Routine<PI_InstanceProc>(PI_SEL_DESTROY_INSTANCE)};
+    PI_HostCallbacks callbacks{};
+    callbacks.context = &destroying;
+    callbacks.setControlValue = [](void* context, PI_Instance instance, int32_t, int32_t) {
+        auto* self = static_cast<DestroyingHost*>(context);
+        if (self->calls++ == 0) {
+            EXPECT_EQ(self->destroy(instance), PI_NoErr);
+        }
+    };
+    plug->SetNumber(kIn, 3.0);
+    const std::vector<unsigned char> saved = plug->Chunk();
+    ASSERT_EQ(plug->Routine<PI_SetHostCallbacksProc>(PI_SEL_SET_HOST_CALLBACKS)(plug->handle, &callbacks), PI_NoErr);
+    EXPECT_EQ(plug->Restore(saved), PI_NoErr);
+    EXPECT_EQ(destroying.calls, kParamCount);
+    int32_t count = -5;
+    EXPECT_EQ(plug->Routine<PI_InstanceGetIntProc>(PI_SEL_CONTROL_COUNT)(plug->handle, &count), PI_ErrBadInstance);
+    plug->handle = 0;  // gone already
+}
+
+TEST_P(ModuleControls, AHostMayCloseTheModuleFromItsCallback) {
+    struct ClosingHost {
+        HostProcess* host;
+        int calls = 0;
+    } closing{&host};
+    PI_HostCallbacks callbacks{};
+    callbacks.context = &closing;
+    callbacks.setControlValue = [](void* context, PI_Instance, int32_t, int32_t) {
+        auto* self = static_cast<ClosingHost*>(context);
+        if (self->calls++ == 0) {
+            EXPECT_EQ(self->host->EngineClose(), 0);
+        }
+    };
+    const std::vector<unsigned char> saved = plug->Chunk();
+    ASSERT_EQ(plug->Routine<PI_SetHostCallbacksProc>(PI_SEL_SET_HOST_CALLBACKS)(plug->handle, &callbacks), PI_NoErr);
+    EXPECT_EQ(plug->Restore(saved), PI_NoErr);
+    EXPECT_FALSE(host.IsOpen());
+    int32_t count = -5;
+    EXPECT_EQ(plug->Routine<PI_InstanceGetIntProc>(PI_SEL_CONTROL_COUNT)(plug->handle, &count), PI_ErrNotOpen);
+    ASSERT_EQ(host.EngineOpen(), 0);
+    EXPECT_EQ(plug->Routine<PI_InstanceGetIntProc>(PI_SEL_CONTROL_COUNT)(plug->handle, &count), PI_ErrBadInstance);
+    plug->handle = 0;
+}
+
 TEST_P(ModuleControls, HostGesturesAreTakenForEveryControl) {
     const auto touched = plug->Routine<PI_ControlProc>(PI_SEL_CONTROL_TOUCHED);
     const auto released = plug->Routine<PI_ControlProc>(PI_SEL_CONTROL_RELEASED);
