@@ -71,6 +71,8 @@ public:
     // callers, also the destructor.
     void CloseWindow() override;
     // The editor's window when it has one, else the screen, else null.
+    // Called by IsWindowOpen, the host bridge and the caller on the editor's
+    // thread; no lock.
     void* WindowHandle() override;
     void HideCursor() override;
     void RestoreCursor() override;
