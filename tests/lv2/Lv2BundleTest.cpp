@@ -1,0 +1,134 @@
+// The bundle as the build assembled it, read by lilv (an LV2 host library we
+// did not write): every port says what the parameter table says, and the
+// binary hands hosts the two plug-ins and nothing else.
+#include <gtest/gtest.h>
+#include <lilv/lilv.h>
+
+#include <dlfcn.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
+#include <lv2/units/units.h>
+
+#include "lv2/KestromLv2Layout.h"
+
+namespace kestrom::lv2 {
+namespace {
+
+// Port symbols are what hosts store in sessions: they must never change.
+const char* const kSymbols[] = {"in", "out", "deep", "relaxed", "dual_mono", "negative", "power"};
+
+class Lv2Bundle : public ::testing::Test {
+protected:
+    void SetUp() override {
+        world = lilv_world_new();
+        bundle = lilv_new_file_uri(world, nullptr, KESTROM_LV2_BUNDLE_DIR "/");
+        lilv_world_load_bundle(world, bundle);
+    }
+    void TearDown() override {
+        for (LilvNode* n : nodes) lilv_node_free(n);
+        lilv_node_free(bundle);
+        lilv_world_free(world);
+    }
+    LilvNode* Uri(const char* uri) { return nodes.emplace_back(lilv_new_uri(world, uri)); }
+    const LilvPlugin* Plugin(const PluginVariant& v) {
+        return lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world), Uri(v.uri));
+    }
+    const LilvNode* Get(const LilvPlugin* p, const LilvPort* port, const char* predicate) {
+        LilvNodes* values = lilv_port_get_value(p, port, Uri(predicate));
+        const LilvNode* first = values ? lilv_nodes_get_first(values) : nullptr;
+        if (first) nodes.push_back(lilv_node_duplicate(first));
+        lilv_nodes_free(values);
+        return first ? nodes.back() : nullptr;
+    }
+    bool Is(const LilvPlugin* p, const LilvPort* port, const char* cls) { return lilv_port_is_a(p, port, Uri(cls)); }
+
+    LilvWorld* world = nullptr;
+    LilvNode* bundle = nullptr;
+    std::vector<LilvNode*> nodes;
+};
+
+TEST_F(Lv2Bundle, DescribesEveryPortFromTheParameterTable) {
+    for (const PluginVariant& v : kVariants) {
+        SCOPED_TRACE(v.uri);
+        const LilvPlugin* p = Plugin(v);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(lilv_plugin_get_num_ports(p), PortCount(v.channels));
+        EXPECT_TRUE(lilv_plugin_has_extension_data(p, Uri(LV2_STATE__interface)));
+
+        for (int i = 0; i < kNumParams; ++i) {
+            const ParamDef& def = kParamTable[i];
+            const LilvPort* port = lilv_plugin_get_port_by_index(p, static_cast<uint32_t>(i));
+            EXPECT_TRUE(Is(p, port, LV2_CORE__InputPort) && Is(p, port, LV2_CORE__ControlPort)) << def.name;
+            EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(p, port)), kSymbols[i]);
+            LilvNode* portName = lilv_port_get_name(p, port);
+            EXPECT_STREQ(lilv_node_as_string(portName), def.name);
+            lilv_node_free(portName);
+            LilvNode *deflt = nullptr, *min = nullptr, *max = nullptr;
+            lilv_port_get_range(p, port, &deflt, &min, &max);
+            EXPECT_EQ(lilv_node_as_float(deflt), static_cast<float>(def.defaultValue)) << def.name;
+            EXPECT_EQ(lilv_node_as_float(min), static_cast<float>(def.minimum)) << def.name;
+            EXPECT_EQ(lilv_node_as_float(max), static_cast<float>(def.maximum)) << def.name;
+            lilv_node_free(deflt), lilv_node_free(min), lilv_node_free(max);
+            EXPECT_EQ(lilv_port_has_property(p, port, Uri(LV2_CORE__toggled)), def.kind == IPlugParam::Switch);
+            const LilvNode* unit = Get(p, port, LV2_UNITS__unit);
+            EXPECT_EQ(unit != nullptr && lilv_node_equals(unit, Uri(LV2_UNITS__db)), std::strcmp(def.unit, "dB") == 0)
+                << def.name;
+        }
+        EXPECT_EQ(lilv_plugin_get_port_by_designation(p, Uri(LV2_CORE__InputPort), Uri(LV2_CORE__enabled)),
+                  lilv_plugin_get_port_by_index(p, kPower));
+
+        const LilvPort* reduction = lilv_plugin_get_port_by_index(p, kGainReductionPort);
+        EXPECT_TRUE(Is(p, reduction, LV2_CORE__OutputPort) && Is(p, reduction, LV2_CORE__ControlPort));
+        EXPECT_EQ(lilv_node_as_float(Get(p, reduction, LV2_CORE__maximum)), static_cast<float>(kMeterFullScaleDb));
+        EXPECT_TRUE(lilv_node_equals(Get(p, reduction, LV2_UNITS__unit), Uri(LV2_UNITS__db)));
+        EXPECT_TRUE(lilv_plugin_has_latency(p));
+        EXPECT_EQ(lilv_plugin_get_latency_port_index(p), kLatencyPort);
+    }
+}
+
+TEST_F(Lv2Bundle, BinaryExportsOnlyTheDescriptorsOfBothPlugIns) {
+    const LilvPlugin* p = Plugin(kVariants[0]);
+    ASSERT_NE(p, nullptr);
+    char* path = lilv_file_uri_parse(lilv_node_as_uri(lilv_plugin_get_library_uri(p)), nullptr);
+    void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    lilv_free(path);
+    ASSERT_NE(library, nullptr) << dlerror();
+    auto descriptor = reinterpret_cast<LV2_Descriptor_Function>(dlsym(library, "lv2_descriptor"));
+    ASSERT_NE(descriptor, nullptr);
+    for (int i = 0; i < kVariantCount; ++i) EXPECT_STREQ(descriptor(static_cast<uint32_t>(i))->URI, kVariants[i].uri);
+    EXPECT_EQ(descriptor(static_cast<uint32_t>(kVariantCount)), nullptr);
+    EXPECT_EQ(dlsym(library, "_ZN7KestromC1Ev"), nullptr);  // Kestrom::Kestrom() stays inside
+    const LV2_Descriptor* stereo = descriptor(1);
+    EXPECT_NE(stereo->extension_data(LV2_STATE__interface), nullptr);
+    EXPECT_EQ(stereo->extension_data("urn:nothing"), nullptr);
+    EXPECT_EQ(stereo->instantiate(stereo, 0.0, KESTROM_LV2_BUNDLE_DIR "/", nullptr), nullptr);
+
+    // Through the callbacks, without any feature: one block, the ports read.
+    LV2_Handle instance = stereo->instantiate(stereo, 44100.0, KESTROM_LV2_BUNDLE_DIR "/", nullptr);
+    ASSERT_NE(instance, nullptr);
+    std::vector<float> controls(PortCount(2), 0.0f), in(64, 0.5f), out(2 * 64, 9.0f);
+    for (uint32_t port = 0; port < kFirstAudioPort; ++port) stereo->connect_port(instance, port, &controls[port]);
+    controls[kPower] = 1.0f;
+    controls[kLatencyPort] = -1.0f;
+    for (int c = 0; c < 2; ++c) {
+        stereo->connect_port(instance, AudioInputPort(c), in.data());
+        stereo->connect_port(instance, AudioOutputPort(2, c), out.data() + 64 * c);
+    }
+    stereo->activate(instance);
+    stereo->run(instance, 64);
+    stereo->deactivate(instance);
+    stereo->cleanup(instance);
+    EXPECT_EQ(controls[kLatencyPort], 0.0f);
+    EXPECT_GT(controls[kGainReductionPort], 0.0f);  // still rising from full scale
+    for (float y : out) EXPECT_LT(std::fabs(y), 1.0f);
+    dlclose(library);
+}
+
+}  // namespace
+}  // namespace kestrom::lv2
