@@ -33,7 +33,7 @@
 #include "tools/host/ModuleHost.h"
 #include "tools/kestrom/CommandLine.h"
 #include "tools/kestrom/DemoSignal.h"
-#include "tools/kestrom/PluginRunner.h"
+#include "tools/inprocess/PluginRunner.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "compressor/Kestrom.h"
 #include "compressor/KestromParams.h"
-#include "tools/kestrom/PluginRunner.h"
+#include "tools/inprocess/PluginRunner.h"
 
 namespace kestrom::tool {
 namespace {

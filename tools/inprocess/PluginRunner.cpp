@@ -1,4 +1,4 @@
-#include "tools/kestrom/PluginRunner.h"
+#include "tools/inprocess/PluginRunner.h"
 
 #include <string>
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "compressor/KestromEditor.h"
-#include "graphics/LICE_MemBitmap.h"
 #include "tools/host/HostedEditor.h"
 #include "tools/host/HostedPlugin.h"
 #include "tools/host/ModuleHost.h"
@@ -41,29 +39,10 @@ bool WriteHostedEditor(const kestrom::host::ModuleHost& module, const kestrom::h
     }
     kestrom::host::HostedEditor::Picture picture;
     if (!editor.Capture(picture, error)) return false;
-    LICE_MemBitmap bitmap(picture.width, picture.height);
-    if (bitmap.Width() != picture.width || bitmap.Height() != picture.height || bitmap.Pixels() == nullptr) {
-        error = "no memory for the editor's picture";
-        return false;
-    }
-    for (int y = 0; y < picture.height; ++y) {
-        LICE_pixel* row = bitmap.Pixels() + static_cast<std::ptrdiff_t>(y) * bitmap.RowSpan();
-        const unsigned char* rgb = picture.rgb.data() + static_cast<std::size_t>(y) * picture.width * 3;
-        for (int x = 0; x < picture.width; ++x, rgb += 3)
-            row[x] = 0xFF000000u | static_cast<LICE_pixel>(rgb[0]) << 16 | static_cast<LICE_pixel>(rgb[1]) << 8 | rgb[2];
-    }
-    return png.Write(bitmap, error);
+    return png.Write(picture.width, picture.height, picture.rgb, error);
 }
 
 int RunEditor(const EditorOptions& options, Console& console) {
-    for (const EditorOptions::Click& click : options.clicks) {
-        if (click.x < 0 || click.y < 0 || click.x >= editor::kWidth || click.y >= editor::kHeight) {
-            return Fail(console, "click " + std::to_string(click.x) + "," + std::to_string(click.y) +
-                                     " lies outside the " + std::to_string(editor::kWidth) + " x " +
-                                     std::to_string(editor::kHeight) + " editor",
-                        kExitUsage);
-        }
-    }
     std::string error;
     PngFile png(options.pngPath);
     if (!png.Open(error)) {
@@ -84,6 +63,20 @@ int RunEditor(const EditorOptions& options, Console& console) {
     bool usageError = false;
     if (!settings.Apply(plugin, error, usageError)) {
         return Fail(console, error, usageError ? kExitUsage : kExitFailure);
+    }
+    // Clicks must land on the editor, whose size the module tells.
+    PI_Rect rect{};
+    if (module.Routines().viewRect(plugin.Handle(), &rect) != PI_NoErr) {
+        return Fail(console, "the plug-in has no editor to show");
+    }
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    for (const EditorOptions::Click& click : options.clicks) {
+        if (click.x < 0 || click.y < 0 || click.x >= width || click.y >= height) {
+            return Fail(console,
+                        "click " + std::to_string(click.x) + "," + std::to_string(click.y) + " lies outside the " +
+                            std::to_string(width) + " x " + std::to_string(height) + " editor",
+                        kExitUsage);
+        }
     }
     if (options.reductionDb &&
         !plugin.ShowMeter(kGainReductionMeter, NeedleValueForReduction(*options.reductionDb))) {

@@ -7,8 +7,6 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/LICE_IBitmap.h"
-#include "graphics/LICE_Pixel.h"
 
 namespace kestrom::tool {
 
@@ -21,22 +19,10 @@ constexpr int kBytesPerPixel = 3;  // red, green, blue
 [[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void OnPngWarning(png_structp, png_const_charp) {}
 
-// Converts row y of bitmap (top row first, whichever way the bitmap stores
-// its rows) into row, three bytes a pixel.
-void ConvertRow(const LICE_IBitmap& bitmap, int y, unsigned char* row) {
-    const int stored = bitmap.IsFlipped() ? bitmap.Height() - 1 - y : y;
-    const LICE_pixel* src = bitmap.Pixels() + static_cast<std::ptrdiff_t>(stored) * bitmap.RowSpan();
-    for (int x = 0; x < bitmap.Width(); ++x) {
-        row[x * kBytesPerPixel + 0] = static_cast<unsigned char>(LICE::Red(src[x]));
-        row[x * kBytesPerPixel + 1] = static_cast<unsigned char>(LICE::Green(src[x]));
-        row[x * kBytesPerPixel + 2] = static_cast<unsigned char>(LICE::Blue(src[x]));
-    }
-}
-
-// Writes the whole PNG stream to file. row is scratch of width × 3 bytes,
-// owned by the caller: nothing with a destructor may live in this frame,
-// because an error longjmps back into it past libpng's own frames.
-bool Encode(std::FILE* file, const LICE_IBitmap& bitmap, unsigned char* row) {
+// Writes the whole PNG stream to file from `rgb` (rows of width x 3 bytes).
+// Nothing with a destructor may live in this frame, because an error
+// longjmps back into it past libpng's own frames.
+bool Encode(std::FILE* file, int width, int height, const unsigned char* rgb) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
     if (png == nullptr) {
         return false;
@@ -51,12 +37,11 @@ bool Encode(std::FILE* file, const LICE_IBitmap& bitmap, unsigned char* row) {
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(bitmap.Width()), static_cast<png_uint_32>(bitmap.Height()), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int y = 0; y < bitmap.Height(); ++y) {
-        ConvertRow(bitmap, y, row);
-        png_write_row(png, row);
+    for (int y = 0; y < height; ++y) {
+        png_write_row(png, rgb + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * kBytesPerPixel);
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -81,22 +66,18 @@ bool PngFile::Open(std::string& error) {
     return stream_ != nullptr;
 }
 
-bool PngFile::WriteAndCommit(const LICE_IBitmap& bitmap, std::string& error, bool sync) {
-    return Write(bitmap, error) && OutputFile::CommitAll({&file_}, sync, error);
-}
-
-bool PngFile::Write(const LICE_IBitmap& bitmap, std::string& error) {
+bool PngFile::Write(int width, int height, const std::vector<unsigned char>& rgb, std::string& error) {
     if (stream_ == nullptr) {
         error = "'" + file_.Target() + "' is not open";
         return false;
     }
-    if (bitmap.Width() < 1 || bitmap.Height() < 1 || bitmap.Pixels() == nullptr) {
+    if (width < 1 || height < 1 ||
+        rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * kBytesPerPixel) {
         error = "nothing to draw into '" + file_.Target() + "'";
         return false;
     }
-    std::vector<unsigned char> row(static_cast<std::size_t>(bitmap.Width()) * kBytesPerPixel);
     errno = 0;
-    const bool encoded = Encode(stream_, bitmap, row.data());
+    const bool encoded = Encode(stream_, width, height, rgb.data());
     const bool flushed = std::fflush(stream_) == 0 && !std::ferror(stream_);
     const int reason = errno;
     const bool closed = std::fclose(stream_) == 0;

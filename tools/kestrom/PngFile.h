@@ -2,15 +2,14 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "tools/kestrom/OutputFile.h"
 
-class LICE_IBitmap;
-
 namespace kestrom::tool {
 
-// A picture written as an 8-bit RGB PNG (libpng). The pixels' alpha is left
-// out: it is not part of what a window shows. Like the tool's other outputs
+// A picture written as an 8-bit RGB PNG (libpng), from rows of RGB bytes as
+// a window's pixels read back. Like the tool's other outputs
 // the file appears only complete (OutputFile); Open early to find a bad
 // path before any work is done.
 class PngFile {
@@ -21,11 +20,10 @@ public:
     PngFile& operator=(const PngFile&) = delete;
 
     bool Open(std::string& error);
-    // Encodes bitmap (at least 1 × 1) into the open file; it then waits for
-    // OutputFile::CommitAll.
-    bool Write(const LICE_IBitmap& bitmap, std::string& error);
-    // Write, then put this one output in place.
-    bool WriteAndCommit(const LICE_IBitmap& bitmap, std::string& error, bool sync = true);
+    // Encodes a width x height picture (at least 1 x 1) given as `rgb`: 3
+    // bytes a pixel, rows top to bottom without padding, width x height x 3
+    // bytes in all. It then waits in the file for OutputFile::CommitAll.
+    bool Write(int width, int height, const std::vector<unsigned char>& rgb, std::string& error);
 
     const std::string& Target() const { return file_.Target(); }
     OutputFile& File() { return file_; }
