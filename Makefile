@@ -6,7 +6,7 @@ BUILD     ?= build
 ASAN      ?= build-asan
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all deps configure build build-asan test test-native test-asan demo bench clean
+.PHONY: all deps configure build build-asan test test-native test-asan demo bench install install-lv2 clean
 
 all: build
 
@@ -46,6 +46,24 @@ demo: deps
 		--meter out/demo/meter.txt > out/demo/summary.txt.tmp
 	@mv out/demo/summary.txt.tmp out/demo/summary.txt
 	@cat out/demo/summary.txt
+
+# The LV2 bundle: `make install` builds it and copies build/lv2/kestrom.lv2 to
+# ~/.lv2, or to $(PREFIX)/lib/lv2 when PREFIX is given; DESTDIR goes in front
+# of either. An older copy of the bundle there is replaced. install-lv2 copies
+# without building.
+LV2_DIR = $(if $(PREFIX),$(PREFIX)/lib/lv2,$(HOME)/.lv2)
+LV2_BUNDLE = $(DESTDIR)$(LV2_DIR)/kestrom.lv2
+
+install: build
+	@$(MAKE) --no-print-directory install-lv2
+
+install-lv2:
+	@test -f "$(BUILD)/lv2/kestrom.lv2/manifest.ttl" || { echo "no LV2 bundle in $(BUILD)/lv2: run make build first" >&2; exit 1; }
+	@rm -rf "$(LV2_BUNDLE)"
+	@install -d "$(LV2_BUNDLE)"
+	@install -m 644 "$(BUILD)"/lv2/kestrom.lv2/*.ttl "$(LV2_BUNDLE)/"
+	@install -m 755 "$(BUILD)"/lv2/kestrom.lv2/*.so "$(LV2_BUNDLE)/"
+	@echo "installed $(LV2_BUNDLE)"
 
 clean:
 	rm -rf $(BUILD) $(ASAN)
