@@ -217,6 +217,8 @@ int RunCommandLine(int argc, const char* const* argv, Console& console) {
     CLI::App* editorCmd = app.add_subcommand(
         "editor", "Draw the plug-in's editor (298 x 400) with the given settings, needle and clicks into a PNG");
     editorCmd->add_option("--png", editor.pngPath, "PNG file to write")->required()->check(NonEmptyPath());
+    editorCmd->add_option("--module", editor.modulePath, "the plug-in module to load (default: lib/Kestrom.so beside the tool's folder)")
+        ->check(NonEmptyPath());
     ParamOptions editorParams;
     editorParams.AddTo(editorCmd);
     double reductionDb = 0.0;

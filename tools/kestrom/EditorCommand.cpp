@@ -50,7 +50,8 @@ int RunEditor(const EditorOptions& options, Console& console) {
     }
 
     kestrom::host::ModuleHost module;
-    if (!module.Load(kestrom::host::ModuleHost::DefaultModulePath(), error)) {
+    if (!module.Load(options.modulePath.empty() ? kestrom::host::ModuleHost::DefaultModulePath() : options.modulePath,
+                     error)) {
         return Fail(console, error);
     }
     PI_EffectTypeInfo type{};

@@ -17,6 +17,8 @@ struct EditorOptions {
     };
 
     std::string pngPath;
+    // The plug-in module to load; empty: the one beside the tool.
+    std::string modulePath;
     // Value per parameter index in real units, as for `process`; unset keeps
     // the default.
     std::array<std::optional<double>, kNumParams> params;
