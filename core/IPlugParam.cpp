@@ -80,6 +80,7 @@ void IPlugParam::Range(double* outMinimum, double* outMaximum) const {
 }
 
 void IPlugParam::Set(double v) {
+    if (std::isnan(v)) return;  // not a value: the parameter keeps the one it has
     if (v < minimum) v = minimum;
     if (v > maximum) v = maximum;
     value = v;

@@ -46,7 +46,7 @@ public:
     void Range(double* outMinimum, double* outMaximum) const;
 
     // Sets the value in real units clamped to the range, without quantising:
-    // what a restored state does.
+    // what a restored state does. A NaN changes nothing.
     void Set(double v);
     // Sets the value from a normalised position; the only setter that quantises
     // (every kind but Continuous snaps to the nearest step).

@@ -141,6 +141,8 @@ TEST(IPlugParam, SetClampsWithoutQuantising) {
     EXPECT_EQ(gain.Value(), 20.0);
     gain.Set(-99.0);
     EXPECT_EQ(gain.Value(), -20.0);
+    gain.Set(std::nan(""));  // not a value: ignored
+    EXPECT_EQ(gain.Value(), -20.0);
 }
 
 TEST(IPlugParam, GainFactorUsesTheSinglePrecisionConstant) {
