@@ -105,15 +105,14 @@ TEST_P(ModuleConcurrency, RenderingWhileTheHostChangesControlsStateAndBypass) {
     plug.SetNumber(kIn, 15);
     const std::vector<unsigned char> driven = plug.Chunk();
 
-    AudioThread audio(host, plug.handle, Channels(), 1500);
+    AudioThread audio(host, plug.handle, Channels());
     audio.Start();
+    audio.WaitFor(1);
     std::mt19937 random(5);
     std::uniform_real_distribution<double> gain(-20.0, 20.0);
     const auto valueText = plug.Routine<PI_ControlValueTextProc>(PI_SEL_CONTROL_VALUE_TEXT);
     const auto forText = plug.Routine<PI_ControlValueForTextProc>(PI_SEL_CONTROL_VALUE_FOR_TEXT);
-    int rounds = 0;
-    while (!audio.Finished()) {
-        ++rounds;
+    for (int rounds = 1; rounds <= 300 && !audio.Finished(); ++rounds) {
         plug.SetNumber(kIn, gain(random));
         plug.SetNumber(kOut, gain(random));
         const int sw = kDeep + static_cast<int>(random() % 5);
@@ -140,36 +139,39 @@ TEST_P(ModuleConcurrency, RenderingWhileTheHostChangesControlsStateAndBypass) {
         }
         std::this_thread::yield();
     }
+    audio.Stop();
     audio.Join();
     EXPECT_EQ(audio.FirstFailure(), PI_NoErr);
-    EXPECT_EQ(audio.Done(), 1500);
+    EXPECT_GT(audio.Done(), 0);
     EXPECT_TRUE(audio.AllFinite());
-    EXPECT_GT(rounds, 0);
 }
 
 TEST_P(ModuleConcurrency, TwoInstancesRenderWhileOthersComeAndGo) {
     Instance first(host, GetParam()), second(host, kStereo);
     ASSERT_TRUE(first.Ok() && second.Ok());
-    AudioThread audioA(host, first.handle, Channels(), 800);
-    AudioThread audioB(host, second.handle, 2, 800);
+    AudioThread audioA(host, first.handle, Channels());
+    AudioThread audioB(host, second.handle, 2);
     audioA.Start();
     audioB.Start();
+    audioA.WaitFor(1);
+    audioB.WaitFor(1);
     const std::vector<unsigned char> state = first.Chunk();
-    int made = 0;
-    while (!audioA.Finished() || !audioB.Finished()) {
+    for (int made = 0; made < 60 && !audioA.Finished() && !audioB.Finished(); ++made) {
         Instance passing(host, (made & 1) != 0 ? kMono : kStereo);
         EXPECT_TRUE(passing.Ok()) << passing.status;
         passing.SetNumber(kIn, 4.0);
         EXPECT_EQ(second.Restore(passing.Chunk()), PI_NoErr);
         EXPECT_EQ(first.Restore(state), PI_NoErr);
-        ++made;
     }
+    audioA.Stop();
+    audioB.Stop();
     audioA.Join();
     audioB.Join();
     EXPECT_EQ(audioA.FirstFailure(), PI_NoErr);
     EXPECT_EQ(audioB.FirstFailure(), PI_NoErr);
     EXPECT_TRUE(audioA.AllFinite() && audioB.AllFinite());
-    EXPECT_GT(made, 0);
+    EXPECT_GT(audioA.Done(), 0);
+    EXPECT_GT(audioB.Done(), 0);
 }
 
 TEST_P(ModuleConcurrency, AnInstanceDestroyedWhileItRendersStopsAnsweringAndNothingBreaks) {
