@@ -197,6 +197,9 @@ PI_Status IPlugProcess::ShowMeterValue(int32_t meter, double value) {
     IGraphics* editor = PluginEditor();
     const int index = plugin ? plugin->MeterDisplayIndex(meter) : -1;
     if (editor == nullptr || index < 0) return PI_ErrBadIndex;
-    editor->SetParameterFromPlugin(index, value, true);
+    // A meter's scale is 0 to 1; anything beyond shows as its end (and
+    // cannot push the needle's position out of any integer range).
+    const double onScale = value < 0.0 ? 0.0 : (value > 1.0 ? 1.0 : value);
+    editor->SetParameterFromPlugin(index, onScale, true);
     return PI_NoErr;
 }

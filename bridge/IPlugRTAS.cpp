@@ -94,6 +94,10 @@ void IPlugRTAS::EditorResized(int, int) {
     process->SendResizeToken();
 }
 
+void IPlugRTAS::OnStateChanged() {
+    if (process) process->MarkStateChanged();
+}
+
 bool IPlugRTAS::SendMidiEvent(const IMidiEvent&) { return false; }
 
 void IPlugRTAS::ConnectIO(int inputs, int outputs) {

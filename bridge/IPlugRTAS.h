@@ -38,6 +38,9 @@ public:
     int HostKind() override;
     // Called by the editor (UI thread) when it changes size.
     void EditorResized(int width, int height) override;
+    // The plug-in's state changed: the host process counts it, so the host
+    // knows its saved session differs. Called by the effect on the UI thread.
+    void OnStateChanged() override;
     // This host takes no MIDI from the plug-in: always false.
     bool SendMidiEvent(const IMidiEvent& event) override;
 

@@ -118,6 +118,15 @@ TEST(IPlugRTAS, EditorResizeClosesTheWindowRunsTheHookThenSendsTheToken) {
     EXPECT_EQ(process.calls, (std::vector<std::string>{"close", "hook", "token"}));
 }
 
+TEST(IPlugRTAS, AStateChangeIsCountedByTheHost) {
+    Plug plug;
+    RecordingProcess process;
+    plug.OnStateChanged();  // without a process: nothing
+    plug.AttachProcess(&process);
+    plug.OnStateChanged();
+    EXPECT_EQ(process.calls, std::vector<std::string>{"state"});
+}
+
 TEST(IPlugRTAS, TheHostIsIdentifiedWithItsPackedVersion) {
     Plug plug;
     RecordingProcess process;
