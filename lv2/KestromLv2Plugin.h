@@ -81,7 +81,10 @@ private:
     void SilenceOutputs(uint32_t frames);
 
     std::unique_ptr<Kestrom> plug;
-    const IGraphics* editor = nullptr;  // the plug-in's own, for the needle's value
+    // The plug-in's own editor, for the needle's value. It is never opened:
+    // hosts show a KestromLv2Ui of their own, so the values Run pushes into
+    // its controls on the audio thread meet no other thread there.
+    const IGraphics* editor = nullptr;
     int channels;
     int maxBlock;
 

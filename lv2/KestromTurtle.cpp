@@ -26,6 +26,7 @@ constexpr const char* kPrefixes =
     "@prefix pset:   <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdfs:   <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state:  <http://lv2plug.in/ns/ext/state#> .\n"
+    "@prefix ui:     <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix units:  <http://lv2plug.in/ns/extensions/units#> .\n"
     "@prefix urid:   <http://lv2plug.in/ns/ext/urid#> .\n"
     "\n";
@@ -136,10 +137,29 @@ std::string PluginText(const PluginVariant& v) {
     s += "    lv2:optionalFeature lv2:hardRTCapable , urid:map , opts:options ;\n";
     s += "    opts:supportedOption bufsz:maxBlockLength ;\n";
     s += "    lv2:extensionData state:interface ;\n";
+    s += "    ui:ui " + Uri(kUiUri) + " ;\n";
     s += "    lv2:port [\n";
     for (uint32_t p = 0; p < PortCount(v.channels); ++p) {
         s += ports[p];
         s += p + 1 < PortCount(v.channels) ? "    ] , [\n" : "    ] .\n";
+    }
+    return s;
+}
+
+// The editor: an X11 child window of ui:parent, redrawn from the host's idle
+// calls, told the meter's value through the gain-reduction port.
+std::string UiText() {
+    std::string s = Uri(kUiUri) + "\n";
+    s += "    a ui:X11UI ;\n";
+    s += "    lv2:requiredFeature ui:parent ;\n";
+    s += "    lv2:optionalFeature ui:idleInterface , ui:resize , ui:touch , ui:noUserResize ;\n";
+    s += "    lv2:extensionData ui:idleInterface ;\n";
+    s += "    ui:portNotification [\n";
+    for (int v = 0; v < kVariantCount; ++v) {
+        s += "        ui:plugin " + Uri(kVariants[v].uri) + " ;\n";
+        s += "        lv2:symbol " + Quoted(kGainReductionSymbol) + " ;\n";
+        s += "        ui:protocol ui:floatProtocol\n";
+        s += v + 1 < kVariantCount ? "    ] , [\n" : "    ] .\n";
     }
     return s;
 }
@@ -227,6 +247,8 @@ std::string KestromTurtle::Manifest(const std::string& binaryName) {
         s += Uri(v.uri) + "\n    a lv2:Plugin ;\n    lv2:binary <" + binaryName + "> ;\n    rdfs:seeAlso <" +
              kPluginsFile + "> .\n\n";
     }
+    s += Uri(kUiUri) + "\n    a ui:X11UI ;\n    ui:binary <" + binaryName + "> ;\n    rdfs:seeAlso <" + kPluginsFile +
+         "> .\n\n";
     for (const PluginVariant& v : kVariants) {
         s += Uri(v.presetUri) + "\n    a pset:Preset ;\n    lv2:appliesTo " + Uri(v.uri) + " ;\n    rdfs:seeAlso <" +
              kPresetsFile + "> .\n\n";
@@ -240,7 +262,7 @@ std::string KestromTurtle::Plugins() {
         if (v > 0) s += "\n";
         s += PluginText(kVariants[v]);
     }
-    return s;
+    return s + "\n" + UiText();
 }
 
 std::string KestromTurtle::Presets() {

@@ -21,6 +21,10 @@ lv2-dev
 liblilv-dev
 lilv-utils
 sordi
+libx11-dev
+xvfb
+jackd2
+jalv
 "
 
 missing=""

@@ -6,6 +6,7 @@
 #
 #   validate  lv2_validate finds no error in the bundle's Turtle
 #   info      lv2ls and lv2info list both plug-ins, from the build tree, with every port
+#             and their X11 editor
 #   apply     lv2apply's output equals `kestrom process --block 1` bit for bit
 #   install   `make install-lv2` puts the bundle where PREFIX, DESTDIR and HOME say
 #
@@ -41,6 +42,8 @@ check_info() {
         count=$((count + 1))
     done
     [ "$(grep -c '^[[:space:]]*Port [0-9]*:' "$tmp/info")" -eq "$count" ] || fail "$uri has not $count ports"
+    grep -A1 "urn:tollbrink:kestrom:ui$" "$tmp/info" | grep -q "Class: *http://lv2plug.in/ns/extensions/ui#X11UI" ||
+        fail "$uri has no X11 editor"
 }
 
 case $check in
