@@ -44,7 +44,7 @@ TEST(KestromHostOptions, SavedStateRestoresTheSameSoundAndForeignStatesAreRefuse
     ASSERT_EQ(state.size(), 56u + 7 * 8);  // the host's header and seven values
     run = RunKestrom({"process", dir.File("in.wav"), dir.File("b.wav"), "--state", dir.File("state.bin"), "-q"});
     ASSERT_EQ(run.status, kExitOk) << run.err;
-    EXPECT_EQ(ReadBytes(dir.File("b.wav")), ReadBytes(dir.File("a.wav")));
+    EXPECT_EQ(testing::WavBytes(dir.File("b.wav")), testing::WavBytes(dir.File("a.wav")));
 
     // Options given with a state override it.
     run = RunKestrom({"process", dir.File("in.wav"), dir.File("c.wav"), "--state", dir.File("state.bin"), "--in", "0"});
@@ -77,7 +77,7 @@ TEST(KestromHostOptions, TypedControlTextsGoThroughTheControlsParsing) {
     run = RunKestrom({"process", dir.File("in.wav"), dir.File("b.wav"), "--control", "in=3.5", "--control",
                       "Dual Mono=on", "--control", "dual mono=off", "-q"});
     ASSERT_EQ(run.status, kExitOk) << run.err;
-    EXPECT_EQ(ReadBytes(dir.File("b.wav")), ReadBytes(dir.File("a.wav")));
+    EXPECT_EQ(testing::WavBytes(dir.File("b.wav")), testing::WavBytes(dir.File("a.wav")));
 
     // 3.5k is 3500, which the knob holds at its end.
     run = RunKestrom({"process", dir.File("in.wav"), dir.File("c.wav"), "--control", "Out=3.5k"});
