@@ -66,14 +66,17 @@ public:
     // Every parameter's value written to its port.
     void TellHostAllParams() override;
     // Marks the editor for a full redraw, as the plug-in does after a change.
+    // Also called by PortEvent, under the lock, for a value from the host.
     void HandleParamChange(int index) override;
-    // Not used by the editor; no transport, no MIDI here.
+    // Transport and MIDI: the editor calls none of them; there is no
+    // transport or MIDI here (answers are neutral), whoever would call.
     int HostSamplePosition() override { return 0; }
     double HostTempo() override { return 0.0; }
     void HostTimeSignature(int* numerator, int* denominator) override;
     void HostTransport(HostTimeRecord* info) override;
     bool SendMidiEvent(const IMidiEvent&) override { return false; }
     // The editor's new size to the host (ui:resize), when it offers it.
+    // Called by the editor's Resize on the UI thread, without the lock.
     void EditorResized(int width, int height) override;
 
 private:

@@ -85,7 +85,13 @@ public:
     // The window's id while open, else null. Called by IsWindowOpen and the
     // LV2 UI on the UI thread.
     void* WindowHandle() override;
+    // The picture compiled in under id when name ends in ".png" (any case),
+    // its header read now and its pixels decoded when first drawn. Called
+    // by LoadBitmap under the bitmap cache's lock, on the thread that builds
+    // the editor (the plug-in's or the UI's creation).
     std::unique_ptr<LICE_IBitmap> LoadPlatformBitmap(int id, const char* name) override;
+    // A FreeType font for style. Called by FindOrCreateFont under the font
+    // cache's lock, on the UI thread.
     std::unique_ptr<LICE_IFont> CreatePlatformFont(const ITextStyle& style) override;
 
     // ---- Driving it -----------------------------------------------------------
