@@ -1,10 +1,11 @@
 #include "tools/compare/LinePlot.h"
 
-#include <png.h>
+#include "tools/kestrom/OutputFile.h"
+#include "tools/kestrom/PngFile.h"
+
 
 #include <cerrno>
 #include <cmath>
-#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 
@@ -46,37 +47,6 @@ void Frame(LICE_IBitmap& bitmap, int x, int y, int w, int h, LICE_pixel colour) 
     LICE::FillRectangle(&bitmap, x, y + h - 1, w, 1, colour, 1.0f, LICE::ModeCopy);
     LICE::FillRectangle(&bitmap, x, y, 1, h, colour, 1.0f, LICE::ModeCopy);
     LICE::FillRectangle(&bitmap, x + w - 1, y, 1, h, colour, 1.0f, LICE::ModeCopy);
-}
-
-// libpng reports errors through this callback, which must not return.
-[[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void OnPngWarning(png_structp, png_const_charp) {}
-
-// Nothing with a destructor may live in this frame: an error longjmps into it.
-bool Encode(std::FILE* file, int width, int height, const unsigned char* rgb) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
-    if (png == nullptr) {
-        return false;
-    }
-    png_infop info = png_create_info_struct(png);
-    if (info == nullptr) {
-        png_destroy_write_struct(&png, nullptr);
-        return false;
-    }
-    if (setjmp(png_jmpbuf(png)) != 0) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y) {
-        png_write_row(png, rgb + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 3);
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
 }
 
 }  // namespace
@@ -212,18 +182,10 @@ bool LinePlot::WritePng(const std::string& path, std::string& error) const {
             out[2] = static_cast<unsigned char>(LICE::Blue(row[x]));
         }
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool encoded = Encode(file, width, height, rgb.data());
-    const bool closed = std::fclose(file) == 0;
-    if (!encoded || !closed) {
-        error = "error writing " + path;
-        return false;
-    }
-    return true;
+    // The tool's PNG writer: the file appears only complete.
+    kestrom::tool::PngFile png(path);
+    return png.Open(error) && png.Write(width, height, rgb, error) &&
+           kestrom::tool::OutputFile::CommitAll({&png.File()}, true, error);
 }
 
 }  // namespace kestrom::compare
