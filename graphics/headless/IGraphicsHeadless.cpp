@@ -1,4 +1,5 @@
 #include "graphics/headless/IGraphicsHeadless.h"
+#include "graphics/platform/posix/PosixPlatform.h"
 
 #include <cctype>
 #include <cstring>
@@ -15,17 +16,6 @@
 
 namespace {
 constexpr int kRowAlign = 4;
-constexpr int kBoldWeight = 700;    // font weights as Windows counts them
-constexpr int kNormalWeight = 400;
-
-bool HasPngExtension(const char* name) {
-    const char* dot = name ? std::strrchr(name, '.') : nullptr;
-    if (!dot) return false;
-    const char* ext = dot + 1;
-    return std::strlen(ext) == 3 && std::tolower(static_cast<unsigned char>(ext[0])) == 'p' &&
-           std::tolower(static_cast<unsigned char>(ext[1])) == 'n' &&
-           std::tolower(static_cast<unsigned char>(ext[2])) == 'g';
-}
 }  // namespace
 
 IGraphicsHeadless::IGraphicsHeadless(IPlugBase* plug, int w, int h, int rate) : IGraphics(plug, w, h, rate) {}
@@ -205,21 +195,9 @@ void IGraphicsHeadless::RestoreCursor() {
 }
 
 std::unique_ptr<LICE_IBitmap> IGraphicsHeadless::LoadPlatformBitmap(int id, const char* name) {
-    if (!HasPngExtension(name)) return nullptr;
-    // Only the header is read now; the pixels are decoded when first drawn.
-    return LICE_PngBitmap::FromResource(nullptr, id);
+    return PosixPlatform::LoadPicture(id, name);
 }
 
 std::unique_ptr<LICE_IFont> IGraphicsHeadless::CreatePlatformFont(const ITextStyle& style) {
-    LICE_FontDescription d;
-    static_assert(sizeof d.faceName == sizeof style.fontName, "face names are 32 bytes");
-    std::memcpy(d.faceName, style.fontName, sizeof d.faceName);
-    d.faceName[sizeof d.faceName - 1] = '\0';
-    d.height = style.size;
-    d.weight = style.style == ITextStyle::kBold ? kBoldWeight : kNormalWeight;
-    d.italic = style.style == ITextStyle::kItalic;
-    // The font keeps its own copy of the description, its handle here.
-    auto font = std::make_unique<LICE_CachedFont>();
-    font->SetFromHFont(&d, LICE::FontOwnsHandle | LICE::FontPreferNative);
-    return font;
+    return PosixPlatform::CreateFont(style);
 }

@@ -7,25 +7,13 @@
 #include "core/IPlugParam.h"
 #include "graphics/controls/IControl.h"
 #include "graphics/headless/IGraphicsHeadless.h"
+#include "graphics/platform/posix/PosixPlatform.h"
 
 // Popup menus, the in-place text entry, message boxes, file and colour
 // dialogs, links and folders, answered from the caller's queues.
 
 namespace {
 constexpr size_t kEntryReadLimit = 32;  // the entry's text is read up to 32 characters
-
-// Everything after the last '/' is cut; empty when there is none or the
-// path ends with it.
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos || slash + 1 == path.size()) return std::string();
-    return path.substr(0, slash + 1);
-}
-
-std::string HomeFolder() {
-    const char* home = std::getenv("HOME");
-    return home ? home : "";
-}
 
 // Gives each menu's items consecutive command numbers, depth first, and
 // finds the menu that holds `id`.
@@ -173,37 +161,13 @@ int IGraphicsHeadless::ShowMessageBox(const char* text, const char* caption, int
     return type == kTypeYesNo ? kNo : kOk;
 }
 
-void IGraphicsHeadless::HostDirectory(std::string& out) {
-    char path[4096];
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    out = n > 0 ? FolderOf(std::string(path, static_cast<size_t>(n))) : std::string();
-}
+void IGraphicsHeadless::HostDirectory(std::string& out) { out = PosixPlatform::HostDirectory(); }
 
-void IGraphicsHeadless::ModuleDirectory(std::string& out) {
-    Dl_info info{};
-    static const int kAnchor = 0;  // any object of this module locates it
-    if (dladdr(&kAnchor, &info) && info.dli_fname) {
-        char resolved[4096];
-        out = FolderOf(realpath(info.dli_fname, resolved) ? resolved : info.dli_fname);
-    } else {
-        out.clear();
-    }
-}
+void IGraphicsHeadless::ModuleDirectory(std::string& out) { out = PosixPlatform::ModuleDirectory(); }
 
-void IGraphicsHeadless::DesktopDirectory(std::string& out) {
-    const std::string home = HomeFolder();
-    out = home.empty() ? std::string() : home + "/Desktop";
-}
+void IGraphicsHeadless::DesktopDirectory(std::string& out) { out = PosixPlatform::DesktopDirectory(); }
 
-void IGraphicsHeadless::AppDataDirectory(std::string& out) {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && *data) {
-        out = data;
-        return;
-    }
-    const std::string home = HomeFolder();
-    out = home.empty() ? std::string() : home + "/.local/share";
-}
+void IGraphicsHeadless::AppDataDirectory(std::string& out) { out = PosixPlatform::AppDataDirectory(); }
 
 void IGraphicsHeadless::PromptForFile(std::string& path, int, std::string& directory, const char*) {
     if (!WindowHandle() || fileChoices.empty()) {
@@ -213,7 +177,7 @@ void IGraphicsHeadless::PromptForFile(std::string& path, int, std::string& direc
     if (directory.empty()) DesktopDirectory(directory);
     path = fileChoices.front();
     fileChoices.pop_front();
-    if (!path.empty()) directory = FolderOf(path);
+    if (!path.empty()) directory = PosixPlatform::FolderOf(path);
 }
 
 bool IGraphicsHeadless::PromptForColour(IRgba& colour, const char*) {
