@@ -107,6 +107,18 @@ Window* Find(System& s, KsWin_Window window) {
 
 Window* Find(System& s, Handle id) { return Find(s, ToWindow(id)); }
 
+// The query routines' common start: `out` must be given, and the window must
+// be alive; body(system, window) then runs under the system's lock.
+template <typename Out, typename Body>
+KsWin_Status ReadWindow(KsWin_Window window, Out* out, Body body) {
+    if (out == nullptr) return KSWIN_ERROR_NULL_POINTER;
+    System& s = TheSystem();
+    std::lock_guard<std::mutex> guard(s.mutex);
+    const Window* w = Find(s, window);
+    if (w == nullptr) return KSWIN_ERROR_INVALID_WINDOW_HANDLE;
+    return body(s, *w);
+}
+
 bool OnThisThread(const Window& w) { return w.owner == std::this_thread::get_id(); }
 
 // Needs the lock: the window, checked for the calling thread.
@@ -372,26 +384,20 @@ KSWIN_EXPORT int32_t KsWin_IsWindow(KsWin_Window window) {
 }
 
 KSWIN_EXPORT KsWin_Status KsWin_GetClientRect(KsWin_Window window, KsWin_Rect* out) {
-    if (out == nullptr) return KSWIN_ERROR_NULL_POINTER;
-    System& s = TheSystem();
-    std::lock_guard<std::mutex> guard(s.mutex);
-    const Window* w = Find(s, window);
-    if (w == nullptr) return KSWIN_ERROR_INVALID_WINDOW_HANDLE;
-    *out = KsWin_Rect{0, 0, w->width, w->height};
-    return KSWIN_OK;
+    return ReadWindow(window, out, [&](System&, const Window& w) -> KsWin_Status {
+        *out = KsWin_Rect{0, 0, w.width, w.height};
+        return KSWIN_OK;
+    });
 }
 
 KSWIN_EXPORT KsWin_Status KsWin_GetWindowRect(KsWin_Window window, KsWin_Rect* out) {
-    if (out == nullptr) return KSWIN_ERROR_NULL_POINTER;
-    System& s = TheSystem();
-    std::lock_guard<std::mutex> guard(s.mutex);
-    const Window* w = Find(s, window);
-    if (w == nullptr) return KSWIN_ERROR_INVALID_WINDOW_HANDLE;
-    // Kept in 64 bits until here: a window far out may not fit the record.
-    const int64_t right = static_cast<int64_t>(w->x) + w->width, bottom = static_cast<int64_t>(w->y) + w->height;
-    if (right > INT32_MAX || bottom > INT32_MAX) return KSWIN_ERROR_INVALID_PARAMETER;
-    *out = KsWin_Rect{w->x, w->y, static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
-    return KSWIN_OK;
+    return ReadWindow(window, out, [&](System&, const Window& w) -> KsWin_Status {
+        // Kept in 64 bits until here: a window far out may not fit the record.
+        const int64_t right = static_cast<int64_t>(w.x) + w.width, bottom = static_cast<int64_t>(w.y) + w.height;
+        if (right > INT32_MAX || bottom > INT32_MAX) return KSWIN_ERROR_INVALID_PARAMETER;
+        *out = KsWin_Rect{w.x, w.y, static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
+        return KSWIN_OK;
+    });
 }
 
 KSWIN_EXPORT KsWin_Status KsWin_MoveWindow(KsWin_Window window, int32_t x, int32_t y, int32_t width, int32_t height) {
@@ -417,23 +423,17 @@ KSWIN_EXPORT KsWin_Status KsWin_ShowWindow(KsWin_Window window, int32_t visible)
 }
 
 KSWIN_EXPORT KsWin_Status KsWin_IsVisible(KsWin_Window window, int32_t* visible) {
-    if (visible == nullptr) return KSWIN_ERROR_NULL_POINTER;
-    System& s = TheSystem();
-    std::lock_guard<std::mutex> guard(s.mutex);
-    const Window* w = Find(s, window);
-    if (w == nullptr) return KSWIN_ERROR_INVALID_WINDOW_HANDLE;
-    *visible = w->visible ? 1 : 0;
-    return KSWIN_OK;
+    return ReadWindow(window, visible, [&](System&, const Window& w) -> KsWin_Status {
+        *visible = w.visible ? 1 : 0;
+        return KSWIN_OK;
+    });
 }
 
 KSWIN_EXPORT KsWin_Status KsWin_GetParent(KsWin_Window window, KsWin_Window* out) {
-    if (out == nullptr) return KSWIN_ERROR_NULL_POINTER;
-    System& s = TheSystem();
-    std::lock_guard<std::mutex> guard(s.mutex);
-    const Window* w = Find(s, window);
-    if (w == nullptr) return KSWIN_ERROR_INVALID_WINDOW_HANDLE;
-    *out = ToWindow(w->parent);
-    return KSWIN_OK;
+    return ReadWindow(window, out, [&](System&, const Window& w) -> KsWin_Status {
+        *out = ToWindow(w.parent);
+        return KSWIN_OK;
+    });
 }
 
 KSWIN_EXPORT KsWin_Status KsWin_GetChildren(KsWin_Window window, KsWin_Window* out, int32_t capacity,
@@ -451,16 +451,13 @@ KSWIN_EXPORT KsWin_Status KsWin_GetChildren(KsWin_Window window, KsWin_Window* o
 }
 
 KSWIN_EXPORT KsWin_Status KsWin_GetClassName(KsWin_Window window, char* out, int32_t size) {
-    if (out == nullptr) return KSWIN_ERROR_NULL_POINTER;
-    System& s = TheSystem();
-    std::lock_guard<std::mutex> guard(s.mutex);
-    const Window* w = Find(s, window);
-    if (w == nullptr) return KSWIN_ERROR_INVALID_WINDOW_HANDLE;
-    const auto c = s.classes.find(w->classKey);
-    const std::string& name = c != s.classes.end() ? c->second.name : w->classKey.first;
-    if (size <= 0 || name.size() >= static_cast<size_t>(size)) return KSWIN_ERROR_INSUFFICIENT_BUFFER;
-    std::memcpy(out, name.c_str(), name.size() + 1);
-    return KSWIN_OK;
+    return ReadWindow(window, out, [&](System& s, const Window& w) -> KsWin_Status {
+        const auto c = s.classes.find(w.classKey);
+        const std::string& name = c != s.classes.end() ? c->second.name : w.classKey.first;
+        if (size <= 0 || name.size() >= static_cast<size_t>(size)) return KSWIN_ERROR_INSUFFICIENT_BUFFER;
+        std::memcpy(out, name.c_str(), name.size() + 1);
+        return KSWIN_OK;
+    });
 }
 
 KSWIN_EXPORT KsWin_Status KsWin_SetWindowData(KsWin_Window window, void* data) {
@@ -473,13 +470,10 @@ KSWIN_EXPORT KsWin_Status KsWin_SetWindowData(KsWin_Window window, void* data) {
 }
 
 KSWIN_EXPORT KsWin_Status KsWin_GetWindowData(KsWin_Window window, void** out) {
-    if (out == nullptr) return KSWIN_ERROR_NULL_POINTER;
-    System& s = TheSystem();
-    std::lock_guard<std::mutex> guard(s.mutex);
-    const Window* w = Find(s, window);
-    if (w == nullptr) return KSWIN_ERROR_INVALID_WINDOW_HANDLE;
-    *out = w->data;
-    return KSWIN_OK;
+    return ReadWindow(window, out, [&](System&, const Window& w) -> KsWin_Status {
+        *out = w.data;
+        return KSWIN_OK;
+    });
 }
 
 // ---- Timers -------------------------------------------------------------------
@@ -597,13 +591,10 @@ KSWIN_EXPORT KsWin_Status KsWin_ReadPixels(KsWin_Window window, const KsWin_Rect
 }
 
 KSWIN_EXPORT KsWin_Status KsWin_GetPaintCount(KsWin_Window window, uint64_t* count) {
-    if (count == nullptr) return KSWIN_ERROR_NULL_POINTER;
-    System& s = TheSystem();
-    std::lock_guard<std::mutex> guard(s.mutex);
-    const Window* w = Find(s, window);
-    if (w == nullptr) return KSWIN_ERROR_INVALID_WINDOW_HANDLE;
-    *count = w->paints;
-    return KSWIN_OK;
+    return ReadWindow(window, count, [&](System&, const Window& w) -> KsWin_Status {
+        *count = w.paints;
+        return KSWIN_OK;
+    });
 }
 
 KSWIN_EXPORT KsWin_Status KsWin_CaptureWindow(KsWin_Window window, const KsWin_Rect* area, uint32_t* out,
