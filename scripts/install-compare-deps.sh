@@ -15,22 +15,4 @@ calf-plugins
 swh-lv2
 "
 
-missing=""
-for p in $PACKAGES; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing="$missing $p"
-    fi
-done
-
-if [ -z "$missing" ]; then
-    exit 0
-fi
-
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then
-    SUDO="sudo"
-fi
-
-echo "installing:$missing"
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+exec sh "$(dirname "$0")/install-packages.sh" --no-install-recommends -- $PACKAGES
