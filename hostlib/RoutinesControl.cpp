@@ -48,6 +48,19 @@ PI_Status WithControl(PI_Instance instance, int32_t index, Body&& body) noexcept
 // leave room for its terminator.
 int32_t WidthFor(int32_t width, int32_t size) { return width < size - 1 ? width : size - 1; }
 
+// The buffer rules of every display text (a name or value at a width):
+// `write(width)` writes the text at the smaller of the width and size - 1.
+template <typename Write>
+PI_Status WriteDisplayText(char* out, int32_t width, int32_t size, Write write) {
+    if (!out) return PI_ErrNullPointer;
+    if (size <= 0) return PI_ErrBufferTooSmall;
+    if (width <= 0) {
+        out[0] = '\0';
+        return PI_NoErr;
+    }
+    return FromControlStatus(write(WidthFor(width, size)));
+}
+
 }  // namespace
 
 PI_Status PIR_ControlCount(PI_Instance instance, int32_t* count) {
@@ -84,13 +97,7 @@ PI_Status PIR_ControlInfo(PI_Instance instance, int32_t index, PI_ControlInfo* o
 
 PI_Status PIR_ControlName(PI_Instance instance, int32_t index, int32_t width, char* out, int32_t size) {
     return WithControl(instance, index, [&](CEffectProcess&, CPluginControl& control) -> PI_Status {
-        if (!out) return PI_ErrNullPointer;
-        if (size <= 0) return PI_ErrBufferTooSmall;
-        if (width <= 0) {
-            out[0] = '\0';
-            return PI_NoErr;
-        }
-        return FromControlStatus(control.NameForWidth(out, WidthFor(width, size)));
+        return WriteDisplayText(out, width, size, [&](int32_t w) { return control.NameForWidth(out, w); });
     });
 }
 
@@ -111,13 +118,8 @@ PI_Status PIR_SetControlValue(PI_Instance instance, int32_t index, int32_t value
 PI_Status PIR_ControlValueText(PI_Instance instance, int32_t index, int32_t value, int32_t width, char* out,
                                int32_t size) {
     return WithControl(instance, index, [&](CEffectProcess&, CPluginControl& control) -> PI_Status {
-        if (!out) return PI_ErrNullPointer;
-        if (size <= 0) return PI_ErrBufferTooSmall;
-        if (width <= 0) {
-            out[0] = '\0';
-            return PI_NoErr;
-        }
-        return FromControlStatus(control.ValueTextForWidth(out, WidthFor(width, size), value));
+        return WriteDisplayText(out, width, size,
+                                [&](int32_t w) { return control.ValueTextForWidth(out, w, value); });
     });
 }
 
