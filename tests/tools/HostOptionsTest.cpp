@@ -3,6 +3,15 @@
 // host's bypass.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <string>
+#include <thread>
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "tests/tools/ToolRun.h"
 #include "tests/tools/ToolTestFiles.h"
 #include "tools/kestrom/CommandLine.h"
@@ -67,6 +76,62 @@ TEST(KestromHostOptions, SavedStateRestoresTheSameSoundAndForeignStatesAreRefuse
     }
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.wav", "b.wav", "c.wav", "empty.bin", "foreign.bin",
                                                        "in.wav", "short.bin", "state.bin"}));
+}
+
+// Feeds `bytes` into the FIFO at `path`, over and over when `endless`, until
+// the reader closes it. Joined by the destructor, which first opens and closes
+// the reading end so that a writer whose reader never came is released.
+class FifoFeeder {
+public:
+    FifoFeeder(std::string path, std::string bytes, bool endless) : path_(std::move(path)) {
+        EXPECT_EQ(mkfifo(path_.c_str(), 0600), 0);
+        thread_ = std::thread([this, bytes = std::move(bytes), endless] {
+            sigset_t pipe;
+            sigemptyset(&pipe);
+            sigaddset(&pipe, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &pipe, nullptr);  // a closed reader is EPIPE here, not a signal
+            const int fd = open(path_.c_str(), O_WRONLY);
+            if (fd < 0) return;
+            do {
+                if (write(fd, bytes.data(), bytes.size()) < 0) break;
+            } while (endless);
+            close(fd);
+        });
+    }
+    ~FifoFeeder() {
+        const int fd = open(path_.c_str(), O_RDONLY | O_NONBLOCK);
+        if (fd >= 0) close(fd);
+        thread_.join();
+    }
+
+private:
+    std::string path_;
+    std::thread thread_;
+};
+
+// A state may come from anything that can be read (a pipe, a process
+// substitution, a device), so its size is never asked of the file: an
+// endless source is refused after one byte past the limit.
+TEST(KestromHostOptions, StatesAreReadFromPipesAndEndlessSourcesAreRefusedAtTheLimit) {
+    ScratchDir dir;
+    ASSERT_TRUE(testing::WriteAudio(dir.File("in.wav"), testing::Sines(1, 2000, 48000, 0.8)));
+    ToolRun run = RunKestrom({"process", dir.File("in.wav"), dir.File("a.wav"), "--in", "9", "--save-state",
+                              dir.File("state.bin"), "-q"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    {
+        FifoFeeder feeder(dir.File("pipe"), ReadBytes(dir.File("state.bin")), false);
+        run = RunKestrom({"process", dir.File("in.wav"), dir.File("b.wav"), "--state", dir.File("pipe"), "-q"});
+    }
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(testing::WavBytes(dir.File("b.wav")), testing::WavBytes(dir.File("a.wav")));
+    ASSERT_EQ(unlink(dir.File("pipe").c_str()), 0);
+    {
+        FifoFeeder feeder(dir.File("pipe"), std::string(64 * 1024, '\0'), true);
+        run = RunKestrom({"process", dir.File("in.wav"), dir.File("c.wav"), "--state", dir.File("pipe")});
+    }
+    EXPECT_EQ(run.status, kExitFailure);
+    ExpectOneErrorLine(run);
+    EXPECT_NE(run.err.find("not a saved state"), std::string::npos) << run.err;
 }
 
 TEST(KestromHostOptions, TypedControlTextsGoThroughTheControlsParsing) {

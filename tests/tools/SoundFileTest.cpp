@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+
 #include <sys/stat.h>
 
 #include "tests/tools/ToolTestFiles.h"
@@ -20,13 +23,42 @@ std::vector<const float*> Pointers(const Audio& audio) {
     return p;
 }
 
+// The fmt chunk's size and the extension size after its 16 format bytes,
+// when the file starts with RIFF/WAVE and its fmt chunk; and whether the RIFF
+// size matches the file's.
+struct FmtChunk {
+    std::uint32_t size = 0;
+    std::uint32_t extension = 0xFFFF;
+    bool riffSizeMatches = false;
+};
+
+FmtChunk ReadFmtChunk(const std::string& path) {
+    const std::string b = testing::ReadBytes(path);
+    auto le = [&](std::size_t at, int bytes) {
+        std::uint32_t v = 0;
+        for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+        return v;
+    };
+    FmtChunk fmt;
+    if (b.size() < 38 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 8, "WAVEfmt ") != 0) return fmt;
+    fmt.size = le(16, 4);
+    if (fmt.size >= 18) fmt.extension = le(36, 2);
+    fmt.riffSizeMatches = le(4, 4) + 8 == b.size();
+    return fmt;
+}
+
+// Float WAV carries the 18-byte fmt chunk (extension size 0) that non-PCM
+// formats are meant to have; libsndfile alone writes 16 bytes, which sox and
+// other strict readers warn about.
 TEST(SoundFile, FloatWavRoundTripIsExactForMonoAndStereoInUnevenChunks) {
+    for (int format : {SoundFileWriter::kFloatWav, SF_FORMAT_WAV | SF_FORMAT_DOUBLE})
     for (int channels : {1, 2}) {
+        SCOPED_TRACE(channels);
         ScratchDir dir;
         Audio audio = testing::Sines(channels, 1000, 44100, 1.5);  // beyond full scale survives in float
         SoundFileWriter writer(dir.File("out.wav"));
         std::string error;
-        ASSERT_TRUE(writer.Open(SoundFileWriter::kFloatWav, channels, 44100, error)) << error;
+        ASSERT_TRUE(writer.Open(format, channels, 44100, error)) << error;
         std::vector<const float*> p = Pointers(audio);
         ASSERT_TRUE(writer.Write(p.data(), 300, error));
         for (auto& ptr : p) {
@@ -40,7 +72,7 @@ TEST(SoundFile, FloatWavRoundTripIsExactForMonoAndStereoInUnevenChunks) {
         EXPECT_EQ(reader.Channels(), channels);
         EXPECT_EQ(reader.SampleRate(), 44100);
         EXPECT_EQ(reader.Frames(), 1000);
-        EXPECT_EQ(reader.Format(), SoundFileWriter::kFloatWav);
+        EXPECT_EQ(reader.Format(), format);
         std::vector<std::vector<float>> back(static_cast<std::size_t>(channels), std::vector<float>(1000));
         std::vector<float*> q;
         for (auto& ch : back) {
@@ -53,6 +85,10 @@ TEST(SoundFile, FloatWavRoundTripIsExactForMonoAndStereoInUnevenChunks) {
         EXPECT_EQ(reader.Read(q.data(), 600, error), 400);  // the short last read
         EXPECT_EQ(reader.Read(q.data(), 600, error), 0);
         EXPECT_EQ(back, audio.samples);
+        const FmtChunk fmt = ReadFmtChunk(dir.File("out.wav"));
+        EXPECT_EQ(fmt.size, 18u);
+        EXPECT_EQ(fmt.extension, 0u);
+        EXPECT_TRUE(fmt.riffSizeMatches);
     }
 }
 
@@ -70,6 +106,9 @@ TEST(SoundFile, IntegerFormatsClipInsteadOfWrappingAround) {
     EXPECT_GT(back.samples[0][0], 0.99f);
     EXPECT_LT(back.samples[0][1], -0.99f);
     EXPECT_NEAR(back.samples[0][2], 0.5f, 1e-4);
+    // PCM keeps the 16-byte fmt chunk it is meant to have.
+    EXPECT_EQ(ReadFmtChunk(dir.File("pcm.wav")).size, 16u);
+    EXPECT_TRUE(ReadFmtChunk(dir.File("pcm.wav")).riffSizeMatches);
 }
 
 TEST(SoundFile, UncommittedOutputLeavesNothingAndKeepsAnOldTarget) {

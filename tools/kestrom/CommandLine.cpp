@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <array>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -170,7 +172,9 @@ private:
 
 }  // namespace
 
-int RunCommandLine(int argc, const char* const* argv, Console& console) {
+namespace {
+
+int RunCommands(int argc, const char* const* argv, Console& console) {
     CLI::App app{"Kestrom compressor: offline processing of audio files and pictures of its editor", "kestrom"};
     app.require_subcommand(1);
 
@@ -300,6 +304,25 @@ int RunCommandLine(int argc, const char* const* argv, Console& console) {
         return RunEditor(editor, console);
     }
     return RunGenerateDemo(demoPath, demoSeconds, demoRate, !demoNoSync, console);
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, const char* const* argv, Console& console) {
+    // Failures are return values throughout; should anything still throw
+    // (memory exhausted, a library's own exception), the unwinding removes the
+    // outputs' temporary files and the run ends with one line and status 1,
+    // never with an abort.
+    try {
+        return RunCommands(argc, argv, console);
+    } catch (const std::bad_alloc&) {
+        console.err << "kestrom: out of memory" << std::endl;
+    } catch (const std::exception& e) {
+        console.err << "kestrom: " << OneLine(e.what()) << std::endl;
+    } catch (...) {
+        console.err << "kestrom: unexpected internal error" << std::endl;
+    }
+    return kExitFailure;
 }
 
 }  // namespace kestrom::tool

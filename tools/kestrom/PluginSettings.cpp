@@ -1,7 +1,8 @@
 #include "tools/kestrom/PluginSettings.h"
 
+#include <cstddef>
 #include <fstream>
-#include <iterator>
+#include <string>
 
 #include "tools/host/HostedPlugin.h"
 
@@ -12,26 +13,33 @@ namespace {
 // Host control of parameter i.
 constexpr int kFirstParamControl = 2;
 // A state file larger than this is not a state of this plug-in.
-constexpr std::streamoff kMaxStateBytes = 1 << 20;
+constexpr std::size_t kMaxStateBytes = 1 << 20;
 
+// Reads at most kMaxStateBytes + 1 bytes, whatever the path names: a regular
+// file, a FIFO, a process substitution or an endless device such as
+// /dev/zero. The size is never asked for by seeking (a device answers 0, a
+// pipe cannot seek), so one byte past the limit is what tells a file too
+// large for a state.
 bool ReadState(const std::string& path, std::vector<unsigned char>& bytes, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "cannot read the state file '" + path + "'";
         return false;
     }
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size < 0 || size > kMaxStateBytes) {
-        error = "'" + path + "' is not a saved state of this plug-in";
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
+    bytes.assign(kMaxStateBytes + 1, 0);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad()) {
         error = "cannot read the state file '" + path + "'";
         return false;
     }
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (got > kMaxStateBytes) {
+        error = "'" + path + "' is not a saved state of this plug-in (larger than " +
+                std::to_string(kMaxStateBytes) + " bytes)";
+        bytes.clear();
+        return false;
+    }
+    bytes.resize(got);
     return true;
 }
 

@@ -64,8 +64,10 @@ bool SoundFileWriter::Open(int format, int channels, int sampleRate, std::string
         return false;
     }
     // The descriptor stays the output file's: it is synced after libsndfile
-    // has closed the sound file and rewritten its header.
-    sound_ = sf_open_fd(file_.Descriptor(), SFM_WRITE, &info, SF_FALSE);
+    // has closed the sound file and rewritten its header. libsndfile reaches
+    // it through WavHeaderIo, which gives a float WAV its 18-byte fmt chunk.
+    io_.emplace(file_.Descriptor());
+    sound_ = sf_open_virtual(io_->Callbacks(), SFM_WRITE, &info, &*io_);
     if (sound_ == nullptr) {
         error = "cannot write '" + file_.Target() + "': " + sf_strerror(nullptr);
         file_.Discard();

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <sndfile.h>
 
 #include "tools/kestrom/OutputFile.h"
+#include "tools/kestrom/WavHeaderIo.h"
 
 namespace kestrom::tool {
 
@@ -15,7 +17,8 @@ namespace kestrom::tool {
 // writer is destroyed uncommitted, the target is left as it was.
 class SoundFileWriter {
 public:
-    // 32-bit float WAV, the default output format.
+    // 32-bit float WAV, the default output format, written with the 18-byte
+    // fmt chunk every non-PCM WAV format is meant to have (see WavHeaderIo).
     static constexpr int kFloatWav = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 
     // The format to write `expectedFrames` frames in: `format` itself, except
@@ -48,6 +51,7 @@ public:
 
 private:
     OutputFile file_;
+    std::optional<WavHeaderIo> io_;
     SNDFILE* sound_ = nullptr;
     int channels_ = 0;
     std::vector<float> interleaved_;
