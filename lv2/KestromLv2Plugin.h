@@ -20,8 +20,8 @@ class Kestrom;
 //
 // Set-up (Create): the buffers sized for the host's largest block, the
 // channels of the variant connected, the sample rate passed and the reset hook
-// run. Per run(): each control port whose value changed since it was last
-// applied is applied as a host control change (under the plug-in's lock, the
+// run. Per run(): each control port whose value changed since run() or Save
+// last looked at it is applied as a host control change (under the plug-in's lock, the
 // parameter set and clamped to its range, the change hook run); the audio goes
 // through the plug-in's processing entry (IPlugRTAS::ProcessHostBlock, which
 // takes the lock) in blocks of at most the largest block; then the gain
@@ -103,7 +103,8 @@ private:
     std::unique_ptr<Kestrom> plug;
     // The plug-in's own editor, for the needle's value. It is never opened:
     // hosts show a KestromLv2Ui of their own, so the values Run pushes into
-    // its controls on the audio thread meet no other thread there.
+    // its controls on the audio thread meet no other thread there but Save
+    // and Restore, which set them under the plug-in's lock as Run does.
     const IGraphics* editor = nullptr;
     int channels;
     int maxBlock;

@@ -322,6 +322,7 @@ TEST(KestromLv2Plugin, RunsWithoutAllocating) {
     countAllocations = true;
     for (int i = 0; i < kNumParams; ++i) {
         rig.controls[i] = static_cast<float>(kParamTable[i].maximum);
+        rig.enabled = i % 3 == 0 ? 1.0f : 0.0f;  // through both fades and the bypass
         rig.plugin->Run(1024);
     }
     countAllocations = false;
