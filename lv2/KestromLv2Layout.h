@@ -13,6 +13,9 @@
 //   7        gain reduction in dB (control output)
 //   8        latency in frames (control output)
 //   9 ..     audio inputs, then audio outputs (one each mono, two each stereo)
+//   last     the host's bypass, `enabled` (control input; 11 mono, 13 stereo)
+//
+// Ports only ever get added at the end: hosts keep port indices in sessions.
 namespace kestrom::lv2 {
 
 struct PluginVariant {
@@ -49,6 +52,11 @@ constexpr uint32_t AudioInputPort(int channel) { return kFirstAudioPort + static
 constexpr uint32_t AudioOutputPort(int channels, int channel) {
     return kFirstAudioPort + static_cast<uint32_t>(channels + channel);
 }
-constexpr uint32_t PortCount(int channels) { return kFirstAudioPort + 2 * static_cast<uint32_t>(channels); }
+// The host's bypass switch (lv2:enabled): 1 processes, 0 passes the input
+// through untouched. It comes after the audio ports, which were there first.
+constexpr uint32_t EnabledPort(int channels) { return kFirstAudioPort + 2 * static_cast<uint32_t>(channels); }
+constexpr const char* kEnabledSymbol = "enabled";
+constexpr const char* kEnabledName = "Enabled";
+constexpr uint32_t PortCount(int channels) { return EnabledPort(channels) + 1; }
 
 }  // namespace kestrom::lv2

@@ -70,7 +70,7 @@ std::unique_ptr<KestromLv2Plugin> KestromLv2Plugin::Create(int channels, double 
     const int maxBlock = announced >= 1 ? static_cast<int>(std::min<long long>(announced, kMaxBlockLimit))
                                         : kDefaultMaxBlock;
     try {
-        std::unique_ptr<KestromLv2Plugin> instance(new KestromLv2Plugin(channels, maxBlock));
+        std::unique_ptr<KestromLv2Plugin> instance(new KestromLv2Plugin(channels, maxBlock, sampleRate));
         instance->MapUris(map);
         // As the host bridge sets up a new instance: buffers for the largest
         // block, the variant's channels, the rate, then the reset hook.
@@ -86,8 +86,11 @@ std::unique_ptr<KestromLv2Plugin> KestromLv2Plugin::Create(int channels, double 
     }
 }
 
-KestromLv2Plugin::KestromLv2Plugin(int channelCount, int maxBlockFrames)
-    : channels(channelCount), maxBlock(maxBlockFrames) {
+KestromLv2Plugin::KestromLv2Plugin(int channelCount, int maxBlockFrames, double sampleRate)
+    : channels(channelCount),
+      maxBlock(maxBlockFrames),
+      fadeFrames(static_cast<int>(std::clamp(std::lround(sampleRate * kBypassFadeSeconds), 1L, 1L << 24))),
+      dry(static_cast<std::size_t>(channelCount) * static_cast<std::size_t>(maxBlockFrames)) {
     std::lock_guard<std::mutex> guard(CreationLock());
     plug = std::make_unique<Kestrom>();
     editor = dynamic_cast<const IGraphics*>(plug->Editor());
@@ -107,7 +110,7 @@ void KestromLv2Plugin::MapUris(const LV2_URID_Map* map) {
 void KestromLv2Plugin::ConnectPort(uint32_t port, void* data) {
     using namespace kestrom::lv2;
     if (port < static_cast<uint32_t>(kNumParams)) {
-        controls[port] = static_cast<const float*>(data);
+        controls[port].store(static_cast<const float*>(data), std::memory_order_release);
     } else if (port == kGainReductionPort) {
         gainReduction = static_cast<float*>(data);
     } else if (port == kLatencyPort) {
@@ -116,30 +119,47 @@ void KestromLv2Plugin::ConnectPort(uint32_t port, void* data) {
         inputs[port - AudioInputPort(0)] = static_cast<const float*>(data);
     } else if (port >= AudioOutputPort(channels, 0) && port < AudioOutputPort(channels, channels)) {
         outputs[port - AudioOutputPort(channels, 0)] = static_cast<float*>(data);
+    } else if (port == EnabledPort(channels)) {
+        enabled = static_cast<const float*>(data);
     }
 }
 
-void KestromLv2Plugin::Activate() { plug->HandleReset(); }
-
-void KestromLv2Plugin::RememberParameterValues() {
-    for (int i = 0; i < kNumParams; ++i) lastApplied[i] = static_cast<float>(plug->Param(i)->Value());
+void KestromLv2Plugin::Activate() {
+    plug->HandleReset();
+    startOnPort = true;
 }
 
-// A host control change, for each port whose value moved. A port that still
-// holds the value last applied (or the single-precision form of a restored
-// value) leaves the parameter exactly as it is. A NaN is no value: the
-// parameter keeps its own. A switch is a toggle port: above 0 is on (1),
-// anything else off (0), so a switch holds 0 or 1 as it does when set from
-// the editor or a host control.
+void KestromLv2Plugin::RememberParameterValues() {
+    for (int i = 0; i < kNumParams; ++i) lastPortValue[i] = static_cast<float>(plug->Param(i)->Value());
+}
+
+// What each connected port holds now counts as seen (an unconnected one as
+// holding its parameter's value): only a later change of a port is applied.
+void KestromLv2Plugin::RememberPortValues() {
+    for (int i = 0; i < kNumParams; ++i) {
+        const float* port = controls[i].load(std::memory_order_acquire);
+        lastPortValue[i] = port != nullptr ? *port : static_cast<float>(plug->Param(i)->Value());
+    }
+}
+
+// A host control change, for each port whose value moved since it was last
+// looked at. A NaN is no value: the parameter keeps its own. A switch is a
+// toggle port: above 0 is on (1), anything else off (0), so a switch holds 0
+// or 1 as it does when set from the editor or a host control. A value the
+// parameter already holds to single precision (a restored value no float
+// carries, sent back by the host as its float form) leaves it exactly as it
+// is. Called by Run (audio thread) and Save (the host's other side).
 void KestromLv2Plugin::ApplyControlPorts() {
     IPlugLockGuard guard(plug->Lock());
     for (int i = 0; i < kNumParams; ++i) {
-        if (controls[i] == nullptr) continue;
-        const float value = *controls[i];
-        if (std::isnan(value) || value == lastApplied[i]) continue;
-        lastApplied[i] = value;
+        const float* port = controls[i].load(std::memory_order_acquire);
+        if (port == nullptr) continue;
+        const float value = *port;
+        if (std::isnan(value) || value == lastPortValue[i]) continue;
+        lastPortValue[i] = value;
         double parameterValue = static_cast<double>(value);
         if (kParamTable[i].kind == IPlugParam::Switch) parameterValue = value > 0.0f ? 1.0 : 0.0;
+        if (static_cast<float>(plug->Param(i)->Value()) == static_cast<float>(parameterValue)) continue;
         plug->ApplyHostControlChange(IPlugRTAS::ControlIndexOfParam(i), parameterValue);
     }
 }
@@ -149,8 +169,40 @@ void KestromLv2Plugin::SilenceOutputs(uint32_t frames) {
         if (outputs[c] != nullptr) std::fill(outputs[c], outputs[c] + frames, 0.0f);
 }
 
+// One piece of at most maxBlock frames: processed, passed through by the
+// master bypass, or, while the fade moves, both mixed. The dry input is kept
+// first, since the host may give the same buffer for input and output.
+void KestromLv2Plugin::RunPiece(const float* const* in, float* const* out, int frames) {
+    const int target = bypassed ? fadeFrames : 0;
+    if (fadePosition == target) {
+        if (bypassed)
+            plug->BypassHostBlock(in, out, frames);
+        else
+            plug->ProcessHostBlock(in, out, frames);
+        return;
+    }
+    float* kept[2] = {dry.data(), channels > 1 ? dry.data() + maxBlock : nullptr};
+    for (int c = 0; c < channels; ++c) std::copy(in[c], in[c] + frames, kept[c]);
+    plug->ProcessHostBlock(in, out, frames);
+    const int step = bypassed ? 1 : -1;
+    for (int i = 0; i < frames; ++i) {
+        if (fadePosition != target) fadePosition += step;
+        if (fadePosition == 0) continue;  // processed
+        const double dryShare = static_cast<double>(fadePosition) / fadeFrames;
+        for (int c = 0; c < channels; ++c)
+            out[c][i] = fadePosition == fadeFrames
+                            ? kept[c][i]
+                            : static_cast<float>(out[c][i] * (1.0 - dryShare) + kept[c][i] * dryShare);
+    }
+}
+
 void KestromLv2Plugin::Run(uint32_t frames) {
     ApplyControlPorts();
+    if (enabled != nullptr && !std::isnan(*enabled)) bypassed = !(*enabled > 0.0f);
+    if (startOnPort) {
+        fadePosition = bypassed ? fadeFrames : 0;
+        startOnPort = false;
+    }
 
     bool audioConnected = true;
     for (int c = 0; c < channels; ++c) audioConnected = audioConnected && inputs[c] && outputs[c];
@@ -163,13 +215,13 @@ void KestromLv2Plugin::Run(uint32_t frames) {
             const uint32_t n = std::min<uint32_t>(frames - offset, static_cast<uint32_t>(maxBlock));
             const float* in[2] = {inputs[0] + offset, channels > 1 ? inputs[1] + offset : nullptr};
             float* out[2] = {outputs[0] + offset, channels > 1 ? outputs[1] + offset : nullptr};
-            plug->ProcessHostBlock(in, out, static_cast<int>(n));
+            RunPiece(in, out, static_cast<int>(n));
             offset += n;
         }
     }
 
     // The needle's value as the last block handed it over (0 to 1, full
-    // scale kMeterFullScaleDb); with Power off it stays where it was.
+    // scale kMeterFullScaleDb); with Power off or bypassed it stays where it was.
     if (gainReduction != nullptr && editor != nullptr)
         *gainReduction = static_cast<float>(editor->PeekDisplayValue(kMeterIndex).value * kMeterFullScaleDb);
     if (latency != nullptr) *latency = static_cast<float>(plug->Latency());
@@ -180,7 +232,12 @@ LV2_State_Status KestromLv2Plugin::Save(LV2_State_Store_Function store, LV2_Stat
     if (store == nullptr) return LV2_STATE_ERR_UNKNOWN;
     try {
         IStateChunk chunk;
-        if (!plug->SaveState(chunk)) return LV2_STATE_ERR_UNKNOWN;
+        {
+            // The ports the host has set since the last run() are part of it.
+            IPlugLockGuard guard(plug->Lock());
+            ApplyControlPorts();
+            if (!plug->SaveState(chunk)) return LV2_STATE_ERR_UNKNOWN;
+        }
         return store(handle, stateKey, chunk.Bytes(), static_cast<size_t>(chunk.ByteCount()), chunkType,
                      LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
     } catch (...) {
@@ -204,7 +261,7 @@ LV2_State_Status KestromLv2Plugin::Restore(LV2_State_Retrieve_Function retrieve,
         chunk.Append(data, static_cast<int>(needed));
         IPlugLockGuard guard(plug->Lock());
         if (plug->LoadState(chunk, 0) < 0) return LV2_STATE_ERR_UNKNOWN;
-        RememberParameterValues();
+        RememberPortValues();
         plug->RefreshEditorControls();
         return LV2_STATE_SUCCESS;
     } catch (...) {

@@ -62,8 +62,6 @@ std::string Quoted(const char* text) {
 
 std::string Uri(const char* uri) { return std::string("<") + uri + ">"; }
 
-bool IsPowerParam(int index) { return index == kPower; }
-
 std::string ControlInputPort(int index) {
     const ParamDef& def = kParamTable[index];
     std::string s;
@@ -75,7 +73,6 @@ std::string ControlInputPort(int index) {
     s += "        lv2:minimum " + KestromTurtle::Number(def.minimum) + " ;\n";
     s += "        lv2:maximum " + KestromTurtle::Number(def.maximum);
     if (def.kind == IPlugParam::Switch) s += " ;\n        lv2:portProperty lv2:toggled";
-    if (IsPowerParam(index)) s += " ;\n        lv2:designation lv2:enabled";
     const char* unit = KestromTurtle::UnitTerm(def.unit);
     if (unit != nullptr && *unit) s += std::string(" ;\n        units:unit ") + unit;
     return s + "\n";
@@ -105,6 +102,24 @@ std::string LatencyPort() {
            "        units:unit units:frame\n";
 }
 
+// The host's bypass: hosts that know the designation make it their bypass
+// button (and may hide it as a control).
+std::string EnabledPortText(int channels) {
+    return std::string("        a lv2:InputPort , lv2:ControlPort ;\n") +
+           "        lv2:index " + std::to_string(EnabledPort(channels)) + " ;\n" +
+           "        lv2:symbol " + Quoted(kEnabledSymbol) + " ;\n" +
+           "        lv2:name " + Quoted(kEnabledName) + " ;\n" +
+           "        rdfs:comment " +
+           Quoted("The host's bypass. Off passes the input through unchanged, bit for bit, after a short "
+                  "crossfade; the compressor pauses until it is on again.") +
+           " ;\n" +
+           "        lv2:default " + KestromTurtle::Number(1.0) + " ;\n" +
+           "        lv2:minimum " + KestromTurtle::Number(0.0) + " ;\n" +
+           "        lv2:maximum " + KestromTurtle::Number(1.0) + " ;\n" +
+           "        lv2:designation lv2:enabled ;\n" +
+           "        lv2:portProperty lv2:toggled\n";
+}
+
 std::string AudioPortText(const char* direction, uint32_t index, const AudioPort& port) {
     return std::string("        a lv2:") + direction + " , lv2:AudioPort ;\n" +
            "        lv2:index " + std::to_string(index) + " ;\n" +
@@ -122,6 +137,7 @@ std::string PluginText(const PluginVariant& v) {
         ports[AudioOutputPort(v.channels, c)] =
             AudioPortText("OutputPort", AudioOutputPort(v.channels, c), Outputs(v.channels)[c]);
     }
+    ports[EnabledPort(v.channels)] = EnabledPortText(v.channels);
 
     const int minor = (Kestrom::kVersion >> 8) & 0xFF;
     const int micro = Kestrom::kVersion & 0xFF;
@@ -204,7 +220,7 @@ std::string KestromTurtle::Number(double value) {
 }
 
 bool KestromTurtle::Check(std::string& error) {
-    std::set<std::string> symbols = {kGainReductionSymbol, kLatencySymbol};
+    std::set<std::string> symbols = {kGainReductionSymbol, kLatencySymbol, kEnabledSymbol};
     for (int v = 0; v < kVariantCount; ++v) {
         for (int c = 0; c < kVariants[v].channels; ++c) {
             symbols.insert(Inputs(kVariants[v].channels)[c].symbol);
@@ -291,7 +307,6 @@ std::string KestromTurtle::PortTable() {
         const bool toggle = def.kind == IPlugParam::Switch;
         std::string role = *def.unit ? def.unit : "";
         if (toggle) role = "toggle (on above 0)";
-        if (IsPowerParam(i)) role += "; the host's enable/bypass (`lv2:enabled`)";
         s += "| " + std::to_string(i) + " | `" + Symbol(def) + "` | " + def.name + " | control in | " +
              Cell(def.minimum) + " | " + Cell(def.maximum) + " | " + Cell(def.defaultValue) + " | " + role + " |\n";
     }
@@ -309,5 +324,9 @@ std::string KestromTurtle::PortTable() {
             s += "| " + std::to_string(AudioOutputPort(v.channels, c)) + " | `" + Outputs(v.channels)[c].symbol +
                  "` | " + Outputs(v.channels)[c].name + " | audio out (" + which + ") | | | | |\n";
     }
+    for (const PluginVariant& v : kVariants)
+        s += "| " + std::to_string(EnabledPort(v.channels)) + " | `" + kEnabledSymbol + "` | " + kEnabledName +
+             " | control in (" + (v.channels == 1 ? "mono" : "stereo") +
+             ") | 0 | 1 | 1 | toggle (on above 0); the host's bypass (`lv2:enabled`): off is the input, bit for bit |\n";
     return s;
 }

@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
 #include <lv2/units/units.h>
+#include <lv2/urid/urid.h>
 
 #include "lv2/KestromLv2Layout.h"
 
@@ -48,6 +50,32 @@ protected:
     }
     bool Is(const LilvPlugin* p, const LilvPort* port, const char* cls) { return lilv_port_is_a(p, port, Uri(cls)); }
 
+    // An instance made by lilv from the bundle's binary, its control ports
+    // connected to `controls` (set to their defaults), urid:map given.
+    LilvInstance* Instantiate(const PluginVariant& v, std::vector<float>& controls) {
+        const LilvPlugin* p = Plugin(v);
+        if (p == nullptr) return nullptr;
+        LilvInstance* instance = lilv_plugin_instantiate(p, 48000.0, features);
+        if (instance == nullptr) return nullptr;
+        controls.assign(PortCount(v.channels), 0.0f);
+        lilv_plugin_get_port_ranges_float(p, nullptr, nullptr, controls.data());
+        for (uint32_t port = 0; port < PortCount(v.channels); ++port)
+            if (Is(p, lilv_plugin_get_port_by_index(p, port), LV2_CORE__ControlPort))
+                lilv_instance_connect_port(instance, port, &controls[port]);
+        return instance;
+    }
+
+    std::vector<std::string> uris;
+    LV2_URID_Map map{this, [](LV2_URID_Map_Handle h, const char* uri) -> LV2_URID {
+                         auto& list = static_cast<Lv2Bundle*>(h)->uris;
+                         for (std::size_t i = 0; i < list.size(); ++i)
+                             if (list[i] == uri) return static_cast<LV2_URID>(i + 1);
+                         list.emplace_back(uri);
+                         return static_cast<LV2_URID>(list.size());
+                     }};
+    LV2_Feature mapFeature{LV2_URID__map, &map};
+    const LV2_Feature* features[2] = {&mapFeature, nullptr};
+
     LilvWorld* world = nullptr;
     LilvNode* bundle = nullptr;
     std::vector<LilvNode*> nodes;
@@ -80,8 +108,13 @@ TEST_F(Lv2Bundle, DescribesEveryPortFromTheParameterTable) {
             EXPECT_EQ(unit != nullptr && lilv_node_equals(unit, Uri(LV2_UNITS__db)), std::strcmp(def.unit, "dB") == 0)
                 << def.name;
         }
-        EXPECT_EQ(lilv_plugin_get_port_by_designation(p, Uri(LV2_CORE__InputPort), Uri(LV2_CORE__enabled)),
-                  lilv_plugin_get_port_by_index(p, kPower));
+        // The host's bypass is the enabled port, not Power (which is no bypass of the dry signal).
+        const LilvPort* enabled = lilv_plugin_get_port_by_index(p, EnabledPort(v.channels));
+        EXPECT_EQ(lilv_plugin_get_port_by_designation(p, Uri(LV2_CORE__InputPort), Uri(LV2_CORE__enabled)), enabled);
+        EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(p, enabled)), "enabled");
+        EXPECT_TRUE(Is(p, enabled, LV2_CORE__ControlPort) && lilv_port_has_property(p, enabled, Uri(LV2_CORE__toggled)));
+        EXPECT_EQ(lilv_node_as_float(Get(p, enabled, LV2_CORE__default)), 1.0f);
+        EXPECT_EQ(Get(p, lilv_plugin_get_port_by_index(p, kPower), LV2_CORE__designation), nullptr);
 
         const LilvPort* reduction = lilv_plugin_get_port_by_index(p, kGainReductionPort);
         EXPECT_TRUE(Is(p, reduction, LV2_CORE__OutputPort) && Is(p, reduction, LV2_CORE__ControlPort));
@@ -128,6 +161,85 @@ TEST_F(Lv2Bundle, BinaryExportsOnlyTheDescriptorsOfBothPlugIns) {
     EXPECT_GT(controls[kGainReductionPort], 0.0f);  // still rising from full scale
     for (float y : out) EXPECT_LT(std::fabs(y), 1.0f);
     dlclose(library);
+}
+
+// With the host's bypass off from the start, what comes out is the input, bit
+// for bit (negative zero and subnormals too), however hard the settings
+// would compress it.
+TEST_F(Lv2Bundle, EnabledOffPassesTheInputBitForBitFromTheFirstBlock) {
+    for (const PluginVariant& v : kVariants) {
+        SCOPED_TRACE(v.uri);
+        std::vector<float> controls;
+        LilvInstance* instance = Instantiate(v, controls);
+        ASSERT_NE(instance, nullptr);
+        controls[kIn] = 20.0f, controls[kOut] = 20.0f, controls[EnabledPort(v.channels)] = 0.0f;
+        constexpr int kFrames = 3000;
+        std::vector<float> in(2 * kFrames), out(2 * kFrames, 9.0f);
+        for (int i = 0; i < 2 * kFrames; ++i) in[i] = static_cast<float>(0.9 * std::sin(0.05 * i + 0.3 * (i / kFrames)));
+        in[0] = -0.0f, in[1] = 1e-40f, in[kFrames + 2] = -1e-42f;
+        for (int c = 0; c < v.channels; ++c) {
+            lilv_instance_connect_port(instance, AudioInputPort(c), in.data() + c * kFrames);
+            lilv_instance_connect_port(instance, AudioOutputPort(v.channels, c), out.data() + c * kFrames);
+        }
+        lilv_instance_activate(instance);
+        lilv_instance_run(instance, kFrames);
+        lilv_instance_deactivate(instance);
+        lilv_instance_free(instance);
+        const std::size_t bytes = sizeof(float) * static_cast<std::size_t>(v.channels * kFrames);
+        EXPECT_EQ(std::memcmp(out.data(), in.data(), bytes), 0);
+    }
+}
+
+// A host sets In to 12 and Deep on and saves the session before any audio
+// ran; another restores that state alone (not the port values) into a new
+// instance, whose own state then holds 12 and on.
+TEST_F(Lv2Bundle, StateSavedBeforeAnyRunHoldsWhatTheHostSet) {
+    const PluginVariant& stereo = kVariants[1];
+    std::vector<float> controls, fresh;
+    LilvInstance* set = Instantiate(stereo, controls);
+    LilvInstance* restored = Instantiate(stereo, fresh);
+    ASSERT_NE(set, nullptr);
+    ASSERT_NE(restored, nullptr);
+    controls[kIn] = 12.0f, controls[kDeep] = 1.0f;
+    struct Ports {
+        const LilvPlugin* plugin;
+        LilvWorld* world;
+        std::vector<float>* values;
+        LV2_URID floatType;
+    } ports{Plugin(stereo), world, &controls, map.map(this, LV2_ATOM__Float)};
+    const auto portValue = [](const char* symbol, void* data, uint32_t* size, uint32_t* type) -> const void* {
+        auto* ports = static_cast<Ports*>(data);
+        LilvNode* name = lilv_new_string(ports->world, symbol);
+        const LilvPort* port = lilv_plugin_get_port_by_symbol(ports->plugin, name);
+        lilv_node_free(name);
+        *size = sizeof(float), *type = ports->floatType;
+        return port ? &(*ports->values)[lilv_port_get_index(ports->plugin, port)] : nullptr;
+    };
+    LilvState* state = lilv_state_new_from_instance(Plugin(stereo), set, &map, nullptr, nullptr, nullptr, nullptr,
+                                                    portValue, &ports, 0, features);
+    ASSERT_NE(state, nullptr);
+    lilv_state_restore(state, restored, nullptr, nullptr, 0, features);
+
+    struct Saved {
+        std::vector<double> values;
+    } saved;
+    const auto store = [](LV2_State_Handle h, uint32_t, const void* value, size_t size, uint32_t,
+                          uint32_t) -> LV2_State_Status {
+        auto& values = static_cast<Saved*>(h)->values;
+        values.resize(size / sizeof(double));
+        std::memcpy(values.data(), value, values.size() * sizeof(double));  // little-endian, as the host is
+        return LV2_STATE_SUCCESS;
+    };
+    const auto* iface =
+        static_cast<const LV2_State_Interface*>(lilv_instance_get_extension_data(restored, LV2_STATE__interface));
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->save(lilv_instance_get_handle(restored), store, &saved, 0, nullptr), LV2_STATE_SUCCESS);
+    ASSERT_EQ(saved.values.size(), static_cast<std::size_t>(kNumParams));
+    EXPECT_EQ(saved.values[kIn], 12.0);
+    EXPECT_EQ(saved.values[kDeep], 1.0);
+    lilv_state_free(state);
+    lilv_instance_free(set);
+    lilv_instance_free(restored);
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ struct Rig {
     const LV2_Feature* features[3] = {&mapFeature, &optionsFeature, nullptr};
     std::unique_ptr<KestromLv2Plugin> plugin;
     float controls[kNumParams] = {};
-    float gainReduction = -1.0f, latency = -1.0f;
+    float gainReduction = -1.0f, latency = -1.0f, enabled = 1.0f;
 
     explicit Rig(int channels) {
         options[0] = {LV2_OPTIONS_INSTANCE, 0, urids(LV2_BUF_SIZE__maxBlockLength), sizeof maxBlock,
@@ -81,6 +81,7 @@ struct Rig {
         }
         plugin->ConnectPort(kGainReductionPort, &gainReduction);
         plugin->ConnectPort(kLatencyPort, &latency);
+        plugin->ConnectPort(EnabledPort(channels), &enabled);
     }
     void Run(const Audio* in, Audio* out, int frames) {
         for (int c = 0; c < plugin->Channels(); ++c) {
@@ -190,6 +191,69 @@ TEST(KestromLv2Plugin, SoundsLikeThePlugInDrivenByTheHostBridge) {
     }
 }
 
+// The host's bypass switched off and on again while audio runs, in blocks of
+// 64 frames: the processed signal fades to the dry input and back with no
+// step beyond those of the two signals, and is exact on either side of each
+// fade. While bypassed the compressor pauses: afterwards it sounds like one
+// that was given only the blocks it processed.
+TEST(KestromLv2Plugin, HostsBypassFadesWithoutAStepAndIsExactOnEitherSide) {
+    constexpr int kBlock = 64, kBlocks = 100, kOffAt = 20, kOnAt = 50, kFrames = kBlock * kBlocks;
+    for (int channels : {1, 2}) {
+        SCOPED_TRACE(channels);
+        Rig rig(channels);
+        const int fade = rig.plugin->BypassFadeFrames();
+        ASSERT_EQ(fade, 480);  // 10 ms
+        Kestrom reference;
+        reference.ChangeBlockSize(rig.maxBlock);
+        reference.ConnectIO(channels, channels);
+        reference.ChangeSampleRate(kRate);
+        reference.HandleReset();
+        rig.controls[kIn] = 20.0f;  // far from the dry signal
+        reference.ApplyHostControlChange(IPlugRTAS::ControlIndexOfParam(kIn), 20.0);
+
+        const Audio in[2] = {Music(kFrames, 3), Music(kFrames, 5)};
+        Audio out[2] = {Audio(kFrames), Audio(kFrames)}, processed[2] = {Audio(kFrames), Audio(kFrames)};
+        const int pausedFrom = kOffAt + (fade + kBlock - 1) / kBlock;  // the first block wholly dry
+        for (int b = 0; b < kBlocks; ++b) {
+            const int at = b * kBlock;
+            rig.enabled = b >= kOffAt && b < kOnAt ? 0.0f : 1.0f;
+            Audio blockIn[2], blockOut[2] = {Audio(kBlock), Audio(kBlock)};
+            for (int c = 0; c < channels; ++c) blockIn[c].assign(&in[c][at], &in[c][at] + kBlock);
+            rig.Run(blockIn, blockOut, kBlock);
+            for (int c = 0; c < channels; ++c) std::copy(blockOut[c].begin(), blockOut[c].end(), &out[c][at]);
+            if (b >= pausedFrom && b < kOnAt) continue;
+            const float* refIn[2] = {&in[0][at], channels > 1 ? &in[1][at] : nullptr};
+            float* refOut[2] = {&processed[0][at], channels > 1 ? &processed[1][at] : nullptr};
+            reference.ProcessHostBlock(refIn, refOut, kBlock);
+        }
+
+        const int offEnds = kOffAt * kBlock + fade - 1, onEnds = kOnAt * kBlock + fade - 1;
+        for (int c = 0; c < channels; ++c) {
+            const Audio& x = in[c];
+            const Audio& p = processed[c];
+            const Audio& y = out[c];
+            float signalStep = 0.0f, outputStep = 0.0f, largestGap = 0.0f;
+            for (int i = 1; i < kFrames; ++i) {
+                const bool processedHere = i < pausedFrom * kBlock || i >= kOnAt * kBlock;
+                const bool processedBefore = i - 1 < pausedFrom * kBlock || i - 1 >= kOnAt * kBlock;
+                signalStep = std::max(signalStep, std::fabs(x[i] - x[i - 1]));
+                if (processedHere && processedBefore) signalStep = std::max(signalStep, std::fabs(p[i] - p[i - 1]));
+                if (processedHere) largestGap = std::max(largestGap, std::fabs(p[i] - x[i]));
+                outputStep = std::max(outputStep, std::fabs(y[i] - y[i - 1]));
+            }
+            // A hard switch would step by up to the gap between the two; the
+            // fade adds at most gap / 480 to a step.
+            ASSERT_GT(largestGap, 0.3f);
+            EXPECT_LE(outputStep, signalStep + largestGap / 240.0f);
+            EXPECT_TRUE(std::equal(&y[0], &y[kOffAt * kBlock], &p[0]));
+            EXPECT_TRUE(std::equal(&y[offEnds], &y[kOnAt * kBlock], &x[offEnds]));
+            EXPECT_TRUE(std::equal(&y[onEnds], &y[kFrames - 1] + 1, &p[onEnds]));
+            EXPECT_NE(y[offEnds - 1], x[offEnds - 1]);  // the fades take their whole length
+            EXPECT_NE(y[onEnds - 1], p[onEnds - 1]);
+        }
+    }
+}
+
 TEST(KestromLv2Plugin, AppliesAControlPortOnlyWhenItHoldsANewValue) {
     Rig rig(2);
     Audio audio[2] = {Music(64, 1), Music(64, 2)};
@@ -258,6 +322,7 @@ TEST(KestromLv2Plugin, RunsWithoutAllocating) {
     countAllocations = true;
     for (int i = 0; i < kNumParams; ++i) {
         rig.controls[i] = static_cast<float>(kParamTable[i].maximum);
+        rig.enabled = i % 3 == 0 ? 1.0f : 0.0f;  // through both fades and the bypass
         rig.plugin->Run(1024);
     }
     countAllocations = false;
@@ -302,6 +367,37 @@ TEST(KestromLv2Plugin, KeepsItsStateAsTheParameterStateBytes) {
     const auto unmapped = KestromLv2Plugin::Create(1, kRate, nullptr);
     EXPECT_EQ(unmapped->Save(Store::Put, &store), LV2_STATE_ERR_NO_FEATURE);
     EXPECT_EQ(unmapped->Restore(Store::Get, &store), LV2_STATE_ERR_NO_FEATURE);
+}
+
+// Hosts set ports and save with no run() in between, and some restore only
+// the plug-in's state, leaving its ports as they were: what is saved is what
+// the host set last, through the ports or the state.
+TEST(KestromLv2Plugin, SavesWhatTheHostSetLastThroughPortsOrState) {
+    Rig rig(2);
+    Audio audio[2] = {Music(64, 1), Music(64, 2)};
+    Store store, expected;
+    rig.controls[kIn] = 12.0f, rig.controls[kDeep] = 1.0f;
+    ASSERT_EQ(rig.plugin->Save(Store::Put, &store), LV2_STATE_SUCCESS);
+    expected.Hold(rig, {12.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0});
+    EXPECT_EQ(store.bytes, expected.bytes);
+
+    // The ports still hold In 12 and Deep on: they overwrite nothing until they change.
+    expected.Hold(rig, {3.3, -19.99, 0.0, 1.0, 1.0, 1.0, 0.0});
+    ASSERT_EQ(rig.plugin->Restore(Store::Get, &expected), LV2_STATE_SUCCESS);
+    ASSERT_EQ(rig.plugin->Save(Store::Put, &store), LV2_STATE_SUCCESS);
+    EXPECT_EQ(store.bytes, expected.bytes);
+    rig.Run(audio, audio, 64);
+    ASSERT_EQ(rig.plugin->Save(Store::Put, &store), LV2_STATE_SUCCESS);
+    EXPECT_EQ(store.bytes, expected.bytes);
+    // The host sends the restored values back as floats: still every digit.
+    rig.controls[kIn] = 3.3f, rig.controls[kOut] = -19.99f, rig.controls[kDeep] = 0.0f;
+    ASSERT_EQ(rig.plugin->Save(Store::Put, &store), LV2_STATE_SUCCESS);
+    EXPECT_EQ(store.bytes, expected.bytes);
+
+    rig.controls[kIn] = -4.0f;
+    ASSERT_EQ(rig.plugin->Save(Store::Put, &store), LV2_STATE_SUCCESS);
+    expected.Hold(rig, {-4.0, -19.99, 0.0, 1.0, 1.0, 1.0, 0.0});
+    EXPECT_EQ(store.bytes, expected.bytes);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ bundle=$build/lv2/kestrom.lv2
 export LV2_PATH="$build/lv2:/usr/lib/lv2"
 mono=urn:tollbrink:kestrom:mono
 stereo=urn:tollbrink:kestrom:stereo
-controls="in out deep relaxed dual_mono negative power gain_reduction latency"
+controls="in out deep relaxed dual_mono negative power gain_reduction latency enabled"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
