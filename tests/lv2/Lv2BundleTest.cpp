@@ -162,7 +162,8 @@ TEST_F(Lv2Bundle, CarriesTheMetadataHostsShowAndPackagersCheck) {
             continue;
         }
         ASSERT_TRUE(mainInput && mainOutput);
-        EXPECT_TRUE(HasType(mainInput, LV2_PORT_GROUPS__StereoGroup) && HasType(mainInput, LV2_PORT_GROUPS__InputGroup));
+        EXPECT_TRUE(HasType(mainInput, LV2_PORT_GROUPS__StereoGroup) &&
+                    HasType(mainInput, LV2_PORT_GROUPS__InputGroup));
         EXPECT_TRUE(HasType(mainOutput, LV2_PORT_GROUPS__StereoGroup) &&
                     HasType(mainOutput, LV2_PORT_GROUPS__OutputGroup));
         const char* const channels[] = {LV2_PORT_GROUPS__left, LV2_PORT_GROUPS__right};
