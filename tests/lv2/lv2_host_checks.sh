@@ -186,7 +186,7 @@ ecasound | lv2file)
     ;;
 
 install)
-    env -u DESTDIR -u PREFIX make -s -C "$source" install-lv2 BUILD="$build" DESTDIR="$tmp/stage" PREFIX=/usr/local
+    env -u DESTDIR -u PREFIX -u INSTALL_STRIP make -s -C "$source" install-lv2 BUILD="$build" DESTDIR="$tmp/stage" PREFIX=/usr/local
     staged=$tmp/stage/usr/local/lib/lv2/kestrom.lv2
     for f in "$bundle"/*; do
         [ -f "$staged/${f##*/}" ] || fail "${f##*/} not under DESTDIR/PREFIX"
@@ -199,7 +199,7 @@ install)
         *) cmp "$f" "$staged/${f##*/}" || fail "${f##*/} differs under DESTDIR/PREFIX" ;;
         esac
     done
-    env -u DESTDIR -u PREFIX HOME="$tmp/home" make -s -C "$source" install-lv2 BUILD="$build"
+    env -u DESTDIR -u PREFIX -u INSTALL_STRIP HOME="$tmp/home" make -s -C "$source" install-lv2 BUILD="$build"
     # The installed bundle stands on its own.
     export LV2_PATH="$tmp/home/.lv2:/usr/lib/lv2"
     # shellcheck disable=SC2086
