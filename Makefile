@@ -49,8 +49,11 @@ demo: deps
 
 # The LV2 bundle: `make install` builds it and copies build/lv2/kestrom.lv2 to
 # ~/.lv2, or to $(PREFIX)/lib/lv2 when PREFIX is given; DESTDIR goes in front
-# of either. An older copy of the bundle there is replaced. install-lv2 copies
-# without building.
+# of either. The binaries are installed stripped (INSTALL_STRIP= keeps their
+# symbols, for a packager whose tools strip them into debug packages); the
+# Turtle files and the licence texts as they are. An older copy of the bundle
+# there is replaced. install-lv2 copies without building.
+INSTALL_STRIP ?= -s
 LV2_DIR = $(if $(PREFIX),$(PREFIX)/lib/lv2,$(HOME)/.lv2)
 LV2_BUNDLE = $(DESTDIR)$(LV2_DIR)/kestrom.lv2
 
@@ -61,8 +64,9 @@ install-lv2:
 	@test -f "$(BUILD)/lv2/kestrom.lv2/manifest.ttl" || { echo "no LV2 bundle in $(BUILD)/lv2: run make build first" >&2; exit 1; }
 	@rm -rf "$(LV2_BUNDLE)"
 	@install -d "$(LV2_BUNDLE)"
-	@install -m 644 "$(BUILD)"/lv2/kestrom.lv2/*.ttl "$(LV2_BUNDLE)/"
-	@install -m 755 "$(BUILD)"/lv2/kestrom.lv2/*.so "$(LV2_BUNDLE)/"
+	@install -m 644 "$(BUILD)"/lv2/kestrom.lv2/*.ttl "$(BUILD)"/lv2/kestrom.lv2/LICENSE \
+		"$(BUILD)"/lv2/kestrom.lv2/THIRD-PARTY-NOTICES.md "$(LV2_BUNDLE)/"
+	@install -m 755 $(INSTALL_STRIP) "$(BUILD)"/lv2/kestrom.lv2/*.so "$(LV2_BUNDLE)/"
 	@echo "installed $(LV2_BUNDLE)"
 
 clean:

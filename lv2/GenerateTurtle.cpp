@@ -1,7 +1,7 @@
 // Writes the LV2 bundle's Turtle files into a folder, from the parameter
 // table; run by the build.
 //
-//   kestrom_lv2_turtle BUNDLE_DIR BINARY_NAME     manifest.ttl, kestrom.ttl, presets.ttl
+//   kestrom_lv2_turtle BUNDLE_DIR BINARY UI_BINARY   manifest.ttl, kestrom.ttl, presets.ttl
 //   kestrom_lv2_turtle --port-table               the README's port table, to standard output
 #include <cstdio>
 #include <cstring>
@@ -35,12 +35,12 @@ int main(int argc, char** argv) {
         std::fputs(KestromTurtle::PortTable().c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kestrom_lv2_turtle BUNDLE_DIR BINARY_NAME | --port-table\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: kestrom_lv2_turtle BUNDLE_DIR BINARY UI_BINARY | --port-table\n");
         return 2;
     }
     const std::string dir = argv[1];
-    const bool ok = WriteFile(dir + "/manifest.ttl", KestromTurtle::Manifest(argv[2])) &&
+    const bool ok = WriteFile(dir + "/manifest.ttl", KestromTurtle::Manifest(argv[2], argv[3])) &&
                     WriteFile(dir + "/" + KestromTurtle::kPluginsFile, KestromTurtle::Plugins()) &&
                     WriteFile(dir + "/" + KestromTurtle::kPresetsFile, KestromTurtle::Presets());
     return ok ? 0 : 1;

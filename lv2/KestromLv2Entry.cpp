@@ -1,6 +1,6 @@
-// The bundle binary's one export, lv2_descriptor: the mono and the stereo
-// plug-in, each a KestromLv2Plugin behind the C callbacks hosts call. Nothing
-// thrown inside crosses back into the host.
+// The DSP binary's (kestrom.so) one export, lv2_descriptor: the mono and the
+// stereo plug-in, each a KestromLv2Plugin behind the C callbacks hosts call.
+// Nothing thrown inside crosses back into the host.
 #include <cstring>
 
 #include <lv2/core/lv2.h>

@@ -31,7 +31,7 @@ constexpr PluginVariant kVariants[] = {
 };
 constexpr int kVariantCount = static_cast<int>(sizeof kVariants / sizeof kVariants[0]);
 
-// The editor (ui:X11UI) of both plug-ins, in the same binary.
+// The editor (ui:X11UI) of both plug-ins, in a binary of its own.
 constexpr const char* kUiUri = "urn:tollbrink:kestrom:ui";
 
 // The maker, as the plug-in names itself.

@@ -20,7 +20,8 @@ using namespace kestrom;
 namespace {
 
 // Instances are made and destroyed one at a time, whatever threads the host
-// uses: the plug-ins share the process-wide picture cache of their editors.
+// uses: the plug-ins share the process-wide bitmap cache their editors ask
+// for pictures.
 std::mutex& CreationLock() {
     static std::mutex lock;
     return lock;

@@ -102,9 +102,11 @@ private:
 
     std::unique_ptr<Kestrom> plug;
     // The plug-in's own editor, for the needle's value. It is never opened:
-    // hosts show a KestromLv2Ui of their own, so the values Run pushes into
-    // its controls on the audio thread meet no other thread there but Save
-    // and Restore, which set them under the plug-in's lock as Run does.
+    // hosts show a KestromLv2Ui of their own (from the editor's binary), so
+    // the values Run pushes into its controls on the audio thread meet no
+    // other thread there but Save and Restore, which set them under the
+    // plug-in's lock as Run does. This binary links the window-less layer for
+    // it (graphics/windowless): no window system, pictures or fonts.
     const IGraphics* editor = nullptr;
     int channels;
     int maxBlock;

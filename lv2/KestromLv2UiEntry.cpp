@@ -1,6 +1,6 @@
-// The bundle binary's second export, lv2ui_descriptor: the editor (ui:X11UI)
-// of both plug-ins, a KestromLv2Ui behind the C callbacks hosts call. Nothing
-// thrown inside crosses back into the host.
+// The editor binary's (kestrom_ui.so) one export, lv2ui_descriptor: the
+// editor (ui:X11UI) of both plug-ins, a KestromLv2Ui behind the C callbacks
+// hosts call. Nothing thrown inside crosses back into the host.
 #include <cstdint>
 #include <cstring>
 

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "compressor/Kestrom.h"
+#include "compressor/KestromVersion.h"
 #include "lv2/KestromLv2Layout.h"
 
 using namespace kestrom;
@@ -22,6 +23,7 @@ constexpr const char* kPrefixes =
     "@prefix foaf:   <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2:    <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix opts:   <http://lv2plug.in/ns/ext/options#> .\n"
+    "@prefix pg:     <http://lv2plug.in/ns/ext/port-groups#> .\n"
     "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
     "@prefix pset:   <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdfs:   <http://www.w3.org/2000/01/rdf-schema#> .\n"
@@ -31,22 +33,57 @@ constexpr const char* kPrefixes =
     "@prefix urid:   <http://lv2plug.in/ns/ext/urid#> .\n"
     "\n";
 
+// The licence the plug-ins are released under (LICENSE).
+constexpr const char* kLicenseUri = "http://opensource.org/licenses/MIT";
+
+// What a host shows about each parameter port (rdfs:comment), in parameter
+// order.
+constexpr const char* kParamComments[] = {
+    "Input gain in dB. Drives the compressor and at the same time moves its threshold, ratio, release and "
+    "averaging together.",
+    "Output gain in dB, after the compressor.",
+    "Band-limits the detector to 220 ... 2250 Hz, so that bass and treble drive the compressor less.",
+    "Slower, smoother detection: fixed attack, release and averaging times, whatever In is.",
+    "Each channel is compressed by its own detector instead of both by the louder one.",
+    "The negative-ratio curve: above the threshold, louder input gives quieter output.",
+    "The plug-in's own on switch: off crossfades to the input, which still passes the output DC blocker.",
+};
+static_assert(sizeof kParamComments / sizeof kParamComments[0] == kNumParams, "one comment per parameter");
+
 // The gain-reduction and latency outputs.
 constexpr const char* kGainReductionSymbol = "gain_reduction";
 constexpr const char* kGainReductionName = "Gain Reduction";
+constexpr const char* kGainReductionComment = "Gain reduction in dB at the end of each block, as the meter shows it.";
 constexpr const char* kLatencySymbol = "latency";
 constexpr const char* kLatencyName = "Latency";
+constexpr const char* kLatencyComment = "Latency in frames; always 0.";
 // Largest latency the port's range admits (the plug-in reports 0).
 constexpr double kLatencyRangeMaximum = 65536.0;
 
+// An audio port; the stereo ones belong to the plug-in's stereo input or
+// output group (pg:group), as its left or right channel (lv2:designation).
 struct AudioPort {
     const char* symbol;
     const char* name;
+    const char* comment;
+    const char* designation;  // null: none
 };
-constexpr AudioPort kMonoInputs[] = {{"input", "Input"}};
-constexpr AudioPort kMonoOutputs[] = {{"output", "Output"}};
-constexpr AudioPort kStereoInputs[] = {{"input_l", "Input L"}, {"input_r", "Input R"}};
-constexpr AudioPort kStereoOutputs[] = {{"output_l", "Output L"}, {"output_r", "Output R"}};
+constexpr AudioPort kMonoInputs[] = {{"input", "Input", "Audio input.", nullptr}};
+constexpr AudioPort kMonoOutputs[] = {{"output", "Output", "Audio output.", nullptr}};
+constexpr AudioPort kStereoInputs[] = {{"input_l", "Input L", "Left audio input.", "pg:left"},
+                                       {"input_r", "Input R", "Right audio input.", "pg:right"}};
+constexpr AudioPort kStereoOutputs[] = {{"output_l", "Output L", "Left audio output.", "pg:left"},
+                                        {"output_r", "Output R", "Right audio output.", "pg:right"}};
+
+// The stereo plug-in's port groups: its main input and its main output.
+struct PortGroup {
+    const char* suffix;  // after the plug-in's URI
+    const char* kind;    // pg:InputGroup or pg:OutputGroup
+    const char* symbol;
+    const char* label;
+};
+constexpr PortGroup kInputGroup = {":input", "pg:InputGroup", "stereo_in", "Stereo Input"};
+constexpr PortGroup kOutputGroup = {":output", "pg:OutputGroup", "stereo_out", "Stereo Output"};
 
 const AudioPort* Inputs(int channels) { return channels == 1 ? kMonoInputs : kStereoInputs; }
 const AudioPort* Outputs(int channels) { return channels == 1 ? kMonoOutputs : kStereoOutputs; }
@@ -62,27 +99,40 @@ std::string Quoted(const char* text) {
 
 std::string Uri(const char* uri) { return std::string("<") + uri + ">"; }
 
+std::string GroupUri(const PluginVariant& v, const PortGroup& group) {
+    return Uri((std::string(v.uri) + group.suffix).c_str());
+}
+
+// The statements every port begins with: its classes ("lv2:InputPort ,
+// lv2:ControlPort"), index, symbol, name and the comment a host shows.
+std::string PortHead(const char* classes, uint32_t index, const std::string& symbol, const char* name,
+                     const char* comment) {
+    return std::string("        a ") + classes + " ;\n" +
+           "        lv2:index " + std::to_string(index) + " ;\n" +
+           "        lv2:symbol " + Quoted(symbol.c_str()) + " ;\n" +
+           "        lv2:name " + Quoted(name) + " ;\n" +
+           "        rdfs:comment " + Quoted(comment);
+}
+
 std::string ControlInputPort(int index) {
     const ParamDef& def = kParamTable[index];
-    std::string s;
-    s += "        a lv2:InputPort , lv2:ControlPort ;\n";
-    s += "        lv2:index " + std::to_string(index) + " ;\n";
-    s += "        lv2:symbol " + Quoted(KestromTurtle::Symbol(def).c_str()) + " ;\n";
-    s += "        lv2:name " + Quoted(def.name) + " ;\n";
+    std::string s = PortHead("lv2:InputPort , lv2:ControlPort", static_cast<uint32_t>(index),
+                             KestromTurtle::Symbol(def), def.name, kParamComments[index]) + " ;\n";
     s += "        lv2:default " + KestromTurtle::Number(def.defaultValue) + " ;\n";
     s += "        lv2:minimum " + KestromTurtle::Number(def.minimum) + " ;\n";
     s += "        lv2:maximum " + KestromTurtle::Number(def.maximum);
     if (def.kind == IPlugParam::Switch) s += " ;\n        lv2:portProperty lv2:toggled";
+    // A knob's steps as its host control counts them (0.1 dB for the gains).
+    if (def.kind == IPlugParam::Continuous)
+        s += " ;\n        pprops:rangeSteps " + std::to_string(KestromTurtle::RangeSteps(def));
     const char* unit = KestromTurtle::UnitTerm(def.unit);
     if (unit != nullptr && *unit) s += std::string(" ;\n        units:unit ") + unit;
     return s + "\n";
 }
 
 std::string GainReductionPort() {
-    return std::string("        a lv2:OutputPort , lv2:ControlPort ;\n") +
-           "        lv2:index " + std::to_string(kGainReductionPort) + " ;\n" +
-           "        lv2:symbol " + Quoted(kGainReductionSymbol) + " ;\n" +
-           "        lv2:name " + Quoted(kGainReductionName) + " ;\n" +
+    return PortHead("lv2:OutputPort , lv2:ControlPort", kGainReductionPort, kGainReductionSymbol,
+                    kGainReductionName, kGainReductionComment) + " ;\n" +
            "        lv2:default " + KestromTurtle::Number(0.0) + " ;\n" +
            "        lv2:minimum " + KestromTurtle::Number(0.0) + " ;\n" +
            "        lv2:maximum " + KestromTurtle::Number(kMeterFullScaleDb) + " ;\n" +
@@ -90,10 +140,8 @@ std::string GainReductionPort() {
 }
 
 std::string LatencyPort() {
-    return std::string("        a lv2:OutputPort , lv2:ControlPort ;\n") +
-           "        lv2:index " + std::to_string(kLatencyPort) + " ;\n" +
-           "        lv2:symbol " + Quoted(kLatencySymbol) + " ;\n" +
-           "        lv2:name " + Quoted(kLatencyName) + " ;\n" +
+    return PortHead("lv2:OutputPort , lv2:ControlPort", kLatencyPort, kLatencySymbol, kLatencyName,
+                    kLatencyComment) + " ;\n" +
            "        lv2:default 0 ;\n" +
            "        lv2:minimum 0 ;\n" +
            "        lv2:maximum " + std::to_string(static_cast<long>(kLatencyRangeMaximum)) + " ;\n" +
@@ -105,13 +153,9 @@ std::string LatencyPort() {
 // The host's bypass: hosts that know the designation make it their bypass
 // button (and may hide it as a control).
 std::string EnabledPortText(int channels) {
-    return std::string("        a lv2:InputPort , lv2:ControlPort ;\n") +
-           "        lv2:index " + std::to_string(EnabledPort(channels)) + " ;\n" +
-           "        lv2:symbol " + Quoted(kEnabledSymbol) + " ;\n" +
-           "        lv2:name " + Quoted(kEnabledName) + " ;\n" +
-           "        rdfs:comment " +
-           Quoted("The host's bypass. Off passes the input through unchanged, bit for bit, after a short "
-                  "crossfade; the compressor pauses until it is on again.") +
+    return PortHead("lv2:InputPort , lv2:ControlPort", EnabledPort(channels), kEnabledSymbol, kEnabledName,
+                    "The host's bypass. Off passes the input through unchanged, bit for bit, after a short "
+                    "crossfade; the compressor pauses until it is on again.") +
            " ;\n" +
            "        lv2:default " + KestromTurtle::Number(1.0) + " ;\n" +
            "        lv2:minimum " + KestromTurtle::Number(0.0) + " ;\n" +
@@ -120,11 +164,19 @@ std::string EnabledPortText(int channels) {
            "        lv2:portProperty lv2:toggled\n";
 }
 
-std::string AudioPortText(const char* direction, uint32_t index, const AudioPort& port) {
-    return std::string("        a lv2:") + direction + " , lv2:AudioPort ;\n" +
-           "        lv2:index " + std::to_string(index) + " ;\n" +
-           "        lv2:symbol " + Quoted(port.symbol) + " ;\n" +
-           "        lv2:name " + Quoted(port.name) + "\n";
+// An audio port; `group` is its port group's URI, or empty for none.
+std::string AudioPortText(const char* classes, uint32_t index, const AudioPort& port, const std::string& group) {
+    std::string s = PortHead(classes, index, port.symbol, port.name, port.comment);
+    if (!group.empty()) s += " ;\n        pg:group " + group;
+    if (port.designation != nullptr) s += std::string(" ;\n        lv2:designation ") + port.designation;
+    return s + "\n";
+}
+
+std::string GroupText(const PluginVariant& v, const PortGroup& group) {
+    return GroupUri(v, group) + "\n" +
+           "    a pg:StereoGroup , " + group.kind + " ;\n" +
+           "    lv2:symbol " + Quoted(group.symbol) + " ;\n" +
+           "    rdfs:label " + Quoted(group.label) + " .\n";
 }
 
 std::string PluginText(const PluginVariant& v) {
@@ -132,24 +184,31 @@ std::string PluginText(const PluginVariant& v) {
     for (int i = 0; i < kNumParams; ++i) ports[i] = ControlInputPort(i);
     ports[kGainReductionPort] = GainReductionPort();
     ports[kLatencyPort] = LatencyPort();
+    const bool stereo = v.channels == 2;
+    const std::string inputGroup = stereo ? GroupUri(v, kInputGroup) : std::string();
+    const std::string outputGroup = stereo ? GroupUri(v, kOutputGroup) : std::string();
     for (int c = 0; c < v.channels; ++c) {
-        ports[AudioInputPort(c)] = AudioPortText("InputPort", AudioInputPort(c), Inputs(v.channels)[c]);
-        ports[AudioOutputPort(v.channels, c)] =
-            AudioPortText("OutputPort", AudioOutputPort(v.channels, c), Outputs(v.channels)[c]);
+        ports[AudioInputPort(c)] = AudioPortText("lv2:InputPort , lv2:AudioPort", AudioInputPort(c),
+                                                 Inputs(v.channels)[c], inputGroup);
+        ports[AudioOutputPort(v.channels, c)] = AudioPortText(
+            "lv2:OutputPort , lv2:AudioPort", AudioOutputPort(v.channels, c), Outputs(v.channels)[c], outputGroup);
     }
     ports[EnabledPort(v.channels)] = EnabledPortText(v.channels);
 
-    const int minor = (Kestrom::kVersion >> 8) & 0xFF;
-    const int micro = Kestrom::kVersion & 0xFF;
-    std::string s = Uri(v.uri) + "\n";
+    std::string s;
+    if (stereo) s += GroupText(v, kInputGroup) + "\n" + GroupText(v, kOutputGroup) + "\n";
+    s += Uri(v.uri) + "\n";
     s += "    a lv2:Plugin , lv2:CompressorPlugin , doap:Project ;\n";
     s += "    doap:name " + Quoted(v.name) + " ;\n";
-    s += "    doap:maintainer [\n        foaf:name " + Quoted(kMakerName) + "\n    ] ;\n";
+    s += "    doap:license " + Uri(kLicenseUri) + " ;\n";
+    s += "    doap:maintainer [\n        a foaf:Organization ;\n        foaf:name " + Quoted(kMakerName) +
+         "\n    ] ;\n";
     s += "    rdfs:comment " +
          Quoted(v.channels == 1 ? "Kestrom compressor, one channel." : "Kestrom compressor, two channels.") +
          " ;\n";
-    s += "    lv2:minorVersion " + std::to_string(minor) + " ;\n";
-    s += "    lv2:microVersion " + std::to_string(micro) + " ;\n";
+    s += "    lv2:minorVersion " + std::to_string(KestromVersion::kMinor) + " ;\n";
+    s += "    lv2:microVersion " + std::to_string(KestromVersion::kMicro) + " ;\n";
+    if (stereo) s += "    pg:mainInput " + inputGroup + " ;\n    pg:mainOutput " + outputGroup + " ;\n";
     s += "    lv2:optionalFeature lv2:hardRTCapable , urid:map , opts:options ;\n";
     s += "    opts:supportedOption bufsz:maxBlockLength ;\n";
     s += "    lv2:extensionData state:interface ;\n";
@@ -194,6 +253,10 @@ std::string KestromTurtle::Symbol(const ParamDef& def) {
     for (char& c : symbol)
         if (c == '-') c = '_';
     return symbol;
+}
+
+int KestromTurtle::RangeSteps(const ParamDef& def) {
+    return static_cast<int>((def.maximum - def.minimum) / def.step + 1.0);
 }
 
 const char* KestromTurtle::UnitTerm(const char* unit) {
@@ -257,13 +320,13 @@ bool KestromTurtle::Check(std::string& error) {
     return true;
 }
 
-std::string KestromTurtle::Manifest(const std::string& binaryName) {
+std::string KestromTurtle::Manifest(const std::string& binaryName, const std::string& uiBinaryName) {
     std::string s = kPrefixes;
     for (const PluginVariant& v : kVariants) {
         s += Uri(v.uri) + "\n    a lv2:Plugin ;\n    lv2:binary <" + binaryName + "> ;\n    rdfs:seeAlso <" +
              kPluginsFile + "> .\n\n";
     }
-    s += Uri(kUiUri) + "\n    a ui:X11UI ;\n    ui:binary <" + binaryName + "> ;\n    rdfs:seeAlso <" + kPluginsFile +
+    s += Uri(kUiUri) + "\n    a ui:X11UI ;\n    ui:binary <" + uiBinaryName + "> ;\n    rdfs:seeAlso <" + kPluginsFile +
          "> .\n\n";
     for (const PluginVariant& v : kVariants) {
         s += Uri(v.presetUri) + "\n    a pset:Preset ;\n    lv2:appliesTo " + Uri(v.uri) + " ;\n    rdfs:seeAlso <" +

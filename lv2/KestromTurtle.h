@@ -19,8 +19,9 @@ public:
     // inside. On failure `error` says which parameter is wrong.
     static bool Check(std::string& error);
 
-    // `binaryName` is the plug-in binary's file name inside the bundle.
-    static std::string Manifest(const std::string& binaryName);
+    // `binaryName` and `uiBinaryName` are the file names, inside the bundle,
+    // of the plug-ins' (DSP) binary and of their editor's binary.
+    static std::string Manifest(const std::string& binaryName, const std::string& uiBinaryName);
     static std::string Plugins();
     static std::string Presets();
     // The README's table of ports (Markdown).
@@ -28,6 +29,10 @@ public:
 
     // A parameter's port symbol: its command-line name with '-' as '_'.
     static std::string Symbol(const kestrom::ParamDef& def);
+    // The number of values a continuous parameter's knob steps through, as
+    // its host control counts them: (maximum - minimum) / step + 1, truncated
+    // (401 for the gains' 0.1 dB steps over -20 ... +20 dB).
+    static int RangeSteps(const kestrom::ParamDef& def);
     // The units-extension term of a unit text ("dB" gives "units:db"); the
     // empty text for no unit; null for a unit the extension has no term for.
     static const char* UnitTerm(const char* unit);

@@ -7,7 +7,7 @@
 #include "core/IPlugParam.h"
 #include "graphics/controls/IControl.h"
 #include "graphics/headless/IGraphicsHeadless.h"
-#include "graphics/platform/posix/PosixPlatform.h"
+#include "graphics/platform/posix/PosixFolders.h"
 
 // Popup menus, the in-place text entry, message boxes, file and colour
 // dialogs, links and folders, answered from the caller's queues.
@@ -161,13 +161,13 @@ int IGraphicsHeadless::ShowMessageBox(const char* text, const char* caption, int
     return type == kTypeYesNo ? kNo : kOk;
 }
 
-void IGraphicsHeadless::HostDirectory(std::string& out) { out = PosixPlatform::HostDirectory(); }
+void IGraphicsHeadless::HostDirectory(std::string& out) { out = PosixFolders::HostDirectory(); }
 
-void IGraphicsHeadless::ModuleDirectory(std::string& out) { out = PosixPlatform::ModuleDirectory(); }
+void IGraphicsHeadless::ModuleDirectory(std::string& out) { out = PosixFolders::ModuleDirectory(); }
 
-void IGraphicsHeadless::DesktopDirectory(std::string& out) { out = PosixPlatform::DesktopDirectory(); }
+void IGraphicsHeadless::DesktopDirectory(std::string& out) { out = PosixFolders::DesktopDirectory(); }
 
-void IGraphicsHeadless::AppDataDirectory(std::string& out) { out = PosixPlatform::AppDataDirectory(); }
+void IGraphicsHeadless::AppDataDirectory(std::string& out) { out = PosixFolders::AppDataDirectory(); }
 
 void IGraphicsHeadless::PromptForFile(std::string& path, int, std::string& directory, const char*) {
     if (!WindowHandle() || fileChoices.empty()) {
@@ -177,7 +177,7 @@ void IGraphicsHeadless::PromptForFile(std::string& path, int, std::string& direc
     if (directory.empty()) DesktopDirectory(directory);
     path = fileChoices.front();
     fileChoices.pop_front();
-    if (!path.empty()) directory = PosixPlatform::FolderOf(path);
+    if (!path.empty()) directory = PosixFolders::FolderOf(path);
 }
 
 bool IGraphicsHeadless::PromptForColour(IRgba& colour, const char*) {

@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "graphics/platform/posix/PosixFolders.h"
 #include "graphics/platform/posix/PosixPlatform.h"
 #include "graphics/x11/IGraphicsX11.h"
 
@@ -15,13 +16,13 @@ std::unique_ptr<LICE_IFont> IGraphicsX11::CreatePlatformFont(const ITextStyle& s
     return PosixPlatform::CreateFont(style);
 }
 
-void IGraphicsX11::HostDirectory(std::string& out) { out = PosixPlatform::HostDirectory(); }
+void IGraphicsX11::HostDirectory(std::string& out) { out = PosixFolders::HostDirectory(); }
 
-void IGraphicsX11::ModuleDirectory(std::string& out) { out = PosixPlatform::ModuleDirectory(); }
+void IGraphicsX11::ModuleDirectory(std::string& out) { out = PosixFolders::ModuleDirectory(); }
 
-void IGraphicsX11::DesktopDirectory(std::string& out) { out = PosixPlatform::DesktopDirectory(); }
+void IGraphicsX11::DesktopDirectory(std::string& out) { out = PosixFolders::DesktopDirectory(); }
 
-void IGraphicsX11::AppDataDirectory(std::string& out) { out = PosixPlatform::AppDataDirectory(); }
+void IGraphicsX11::AppDataDirectory(std::string& out) { out = PosixFolders::AppDataDirectory(); }
 
 int IGraphicsX11::ShowMessageBox(const char*, const char*, int type) { return type == kTypeYesNo ? kNo : kOk; }
 

@@ -13,10 +13,14 @@
 
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
+#include <lv2/port-groups/port-groups.h>
+#include <lv2/port-props/port-props.h>
 #include <lv2/state/state.h>
+#include <lv2/ui/ui.h>
 #include <lv2/units/units.h>
 #include <lv2/urid/urid.h>
 
+#include "compressor/KestromVersion.h"
 #include "lv2/KestromLv2Layout.h"
 
 namespace kestrom::lv2 {
@@ -24,6 +28,18 @@ namespace {
 
 // Port symbols are what hosts store in sessions: they must never change.
 const char* const kSymbols[] = {"in", "out", "deep", "relaxed", "dual_mono", "negative", "power"};
+
+constexpr const char* kDoapLicense = "http://usefulinc.com/ns/doap#license";
+constexpr const char* kRdfsComment = "http://www.w3.org/2000/01/rdf-schema#comment";
+constexpr const char* kRdfType = "http://www.w3.org/1999/02/22-rdf-syntax-ns#type";
+
+// The file behind a file URI node.
+std::string PathOf(const LilvNode* uri) {
+    char* path = lilv_file_uri_parse(lilv_node_as_uri(uri), nullptr);
+    std::string s = path ? path : "";
+    lilv_free(path);
+    return s;
+}
 
 class Lv2Bundle : public ::testing::Test {
 protected:
@@ -49,6 +65,16 @@ protected:
         return first ? nodes.back() : nullptr;
     }
     bool Is(const LilvPlugin* p, const LilvPort* port, const char* cls) { return lilv_port_is_a(p, port, Uri(cls)); }
+    const LilvNode* Get(const LilvPlugin* p, const char* predicate) {
+        LilvNodes* values = lilv_plugin_get_value(p, Uri(predicate));
+        const LilvNode* first = values ? lilv_nodes_get_first(values) : nullptr;
+        if (first) nodes.push_back(lilv_node_duplicate(first));
+        lilv_nodes_free(values);
+        return first ? nodes.back() : nullptr;
+    }
+    bool HasType(const LilvNode* subject, const char* cls) {
+        return subject != nullptr && lilv_world_ask(world, subject, Uri(kRdfType), Uri(cls));
+    }
 
     // An instance made by lilv from the bundle's binary, its control ports
     // connected to `controls` (set to their defaults), urid:map given.
@@ -125,6 +151,92 @@ TEST_F(Lv2Bundle, DescribesEveryPortFromTheParameterTable) {
     }
 }
 
+// What hosts show and packagers check: a licence, a maintainer, a release
+// version (hosts may hide a plug-in whose minor version is odd or 0 as a
+// development build), a comment on every port, the gains' 0.1 dB steps, and
+// the stereo plug-in's audio in a stereo input and a stereo output group,
+// left and right.
+TEST_F(Lv2Bundle, CarriesTheMetadataHostsShowAndPackagersCheck) {
+    for (const PluginVariant& v : kVariants) {
+        SCOPED_TRACE(v.uri);
+        const LilvPlugin* p = Plugin(v);
+        ASSERT_NE(p, nullptr);
+        const LilvNode* license = Get(p, kDoapLicense);
+        ASSERT_NE(license, nullptr);
+        EXPECT_STREQ(lilv_node_as_uri(license), "http://opensource.org/licenses/MIT");
+        LilvNode* maintainer = lilv_plugin_get_author_name(p);
+        EXPECT_STREQ(maintainer ? lilv_node_as_string(maintainer) : "", kMakerName);
+        lilv_node_free(maintainer);
+        const LilvNode* minor = Get(p, LV2_CORE__minorVersion);
+        const LilvNode* micro = Get(p, LV2_CORE__microVersion);
+        ASSERT_TRUE(minor && micro);
+        EXPECT_EQ(lilv_node_as_int(minor), KestromVersion::kMinor);
+        EXPECT_EQ(lilv_node_as_int(micro), KestromVersion::kMicro);
+        EXPECT_TRUE(lilv_node_as_int(minor) > 0 && lilv_node_as_int(minor) % 2 == 0) << "not a release";
+
+        for (uint32_t i = 0; i < lilv_plugin_get_num_ports(p); ++i) {
+            const LilvPort* port = lilv_plugin_get_port_by_index(p, i);
+            const LilvNode* comment = Get(p, port, kRdfsComment);
+            EXPECT_TRUE(comment && *lilv_node_as_string(comment)) << "port " << i << " has no comment";
+        }
+        for (int i = 0; i < kNumParams; ++i) {
+            const LilvNode* steps = Get(p, lilv_plugin_get_port_by_index(p, static_cast<uint32_t>(i)),
+                                        LV2_PORT_PROPS__rangeSteps);
+            if (kParamTable[i].kind == IPlugParam::Continuous)
+                EXPECT_EQ(steps ? lilv_node_as_int(steps) : 0, 401) << kParamTable[i].name;
+            else
+                EXPECT_EQ(steps, nullptr) << kParamTable[i].name;
+        }
+
+        const LilvNode* mainInput = Get(p, LV2_PORT_GROUPS__mainInput);
+        const LilvNode* mainOutput = Get(p, LV2_PORT_GROUPS__mainOutput);
+        if (v.channels == 1) {
+            EXPECT_TRUE(mainInput == nullptr && mainOutput == nullptr);
+            continue;
+        }
+        ASSERT_TRUE(mainInput && mainOutput);
+        EXPECT_TRUE(HasType(mainInput, LV2_PORT_GROUPS__StereoGroup) &&
+                    HasType(mainInput, LV2_PORT_GROUPS__InputGroup));
+        EXPECT_TRUE(HasType(mainOutput, LV2_PORT_GROUPS__StereoGroup) &&
+                    HasType(mainOutput, LV2_PORT_GROUPS__OutputGroup));
+        const char* const channels[] = {LV2_PORT_GROUPS__left, LV2_PORT_GROUPS__right};
+        for (int c = 0; c < 2; ++c) {
+            for (const auto& [index, group] : {std::pair{AudioInputPort(c), mainInput},
+                                               std::pair{AudioOutputPort(2, c), mainOutput}}) {
+                const LilvPort* port = lilv_plugin_get_port_by_index(p, index);
+                const LilvNode* in = Get(p, port, LV2_PORT_GROUPS__group);
+                const LilvNode* designation = Get(p, port, LV2_CORE__designation);
+                EXPECT_TRUE(in && lilv_node_equals(in, group)) << "port " << index;
+                EXPECT_TRUE(designation && lilv_node_equals(designation, Uri(channels[c]))) << "port " << index;
+            }
+        }
+    }
+}
+
+// The editor is a binary of its own: hosts load the plug-ins' binary into
+// their audio process without the editor's window system, pictures and
+// fonts (lv2_host_checks.sh "binaries" reads what each binary needs).
+TEST_F(Lv2Bundle, EditorLivesInABinaryOfItsOwnThatExportsOnlyItsDescriptor) {
+    const LilvPlugin* p = Plugin(kVariants[1]);
+    ASSERT_NE(p, nullptr);
+    LilvUIs* uis = lilv_plugin_get_uis(p);
+    const LilvUI* ui = lilv_uis_get_by_uri(uis, Uri(kUiUri));
+    ASSERT_NE(ui, nullptr);
+    const std::string uiPath = PathOf(lilv_ui_get_binary_uri(ui));
+    const std::string pluginPath = PathOf(lilv_plugin_get_library_uri(p));
+    lilv_uis_free(uis);
+    EXPECT_NE(uiPath, pluginPath);
+
+    void* library = dlopen(uiPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    auto descriptor = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"));
+    ASSERT_NE(descriptor, nullptr);
+    EXPECT_STREQ(descriptor(0)->URI, kUiUri);
+    EXPECT_EQ(descriptor(1), nullptr);
+    EXPECT_EQ(dlsym(library, "lv2_descriptor"), nullptr);
+    dlclose(library);
+}
+
 TEST_F(Lv2Bundle, BinaryExportsOnlyTheDescriptorsOfBothPlugIns) {
     const LilvPlugin* p = Plugin(kVariants[0]);
     ASSERT_NE(p, nullptr);
@@ -137,6 +249,7 @@ TEST_F(Lv2Bundle, BinaryExportsOnlyTheDescriptorsOfBothPlugIns) {
     for (int i = 0; i < kVariantCount; ++i) EXPECT_STREQ(descriptor(static_cast<uint32_t>(i))->URI, kVariants[i].uri);
     EXPECT_EQ(descriptor(static_cast<uint32_t>(kVariantCount)), nullptr);
     EXPECT_EQ(dlsym(library, "_ZN7KestromC1Ev"), nullptr);  // Kestrom::Kestrom() stays inside
+    EXPECT_EQ(dlsym(library, "lv2ui_descriptor"), nullptr);   // the editor is elsewhere
     const LV2_Descriptor* stereo = descriptor(1);
     EXPECT_NE(stereo->extension_data(LV2_STATE__interface), nullptr);
     EXPECT_EQ(stereo->extension_data("urn:nothing"), nullptr);

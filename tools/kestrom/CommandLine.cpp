@@ -13,6 +13,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "compressor/KestromVersion.h"
 #include "tools/kestrom/DemoCommand.h"
 #include "tools/kestrom/DemoSignal.h"
 #include "tools/kestrom/EditorCommand.h"
@@ -177,6 +178,7 @@ namespace {
 int RunCommands(int argc, const char* const* argv, Console& console) {
     CLI::App app{"Kestrom compressor: offline processing of audio files and pictures of its editor", "kestrom"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("kestrom ") + KestromVersion::kText, "print the version and exit");
 
     ProcessOptions process;
     CLI::App* processCmd = app.add_subcommand(
@@ -272,6 +274,8 @@ int RunCommands(int argc, const char* const* argv, Console& console) {
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e, console.out, console.err);
     } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e, console.out, console.err);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e, console.out, console.err);
     } catch (const CLI::ParseError& e) {
         console.err << "kestrom: " << OneLine(e.what()) << " (see kestrom --help)" << std::endl;

@@ -15,6 +15,7 @@ enum ExitStatus : int {
 //   kestrom process INPUT OUTPUT [options]
 //   kestrom editor --png FILE [parameter options] [--reduction DB] [--click X,Y]...
 //   kestrom generate-demo OUTPUT [--seconds S] [--rate HZ]
+//   kestrom --version
 // Errors are reported as a single line on console.err. Returns the exit status.
 int RunCommandLine(int argc, const char* const* argv, Console& console);
 

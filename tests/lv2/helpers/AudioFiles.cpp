@@ -3,11 +3,15 @@
 //   kestrom_lv2_audio left IN OUT   OUT: IN's first channel, as 32-bit float WAV
 //   kestrom_lv2_audio same A B      exit 0 when A and B hold the same samples bit
 //                                   for bit (and the same channels, rate and length)
+//   kestrom_lv2_audio limited A B   the same, with B's samples first limited to
+//                                   -1 ... 1 (a host that writes no sample beyond
+//                                   full scale: ecasound)
 //
 // Files are compared by their samples, not their bytes: libsndfile's WAV
 // header carries the time it was written.
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -47,9 +51,11 @@ int Left(const char* in, const char* out) {
     return sf_close(file) == 0 && written ? 0 : 1;
 }
 
-int Same(const char* a, const char* b) {
+int Same(const char* a, const char* b, bool limitB) {
     Audio x, y;
     if (!Read(a, x) || !Read(b, y)) return 1;
+    if (limitB)
+        for (float& v : y.samples) v = std::min(1.0f, std::max(-1.0f, v));
     if (x.info.channels != y.info.channels || x.info.samplerate != y.info.samplerate ||
         x.samples.size() != y.samples.size()) {
         std::fprintf(stderr, "%s and %s differ in channels, rate or length\n", a, b);
@@ -70,7 +76,7 @@ int Same(const char* a, const char* b) {
 int main(int argc, char** argv) {
     const std::string command = argc == 4 ? argv[1] : "";
     if (command == "left") return Left(argv[2], argv[3]);
-    if (command == "same") return Same(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: kestrom_lv2_audio left IN OUT | same A B\n");
+    if (command == "same" || command == "limited") return Same(argv[2], argv[3], command == "limited");
+    std::fprintf(stderr, "usage: kestrom_lv2_audio left IN OUT | same A B | limited A B\n");
     return 2;
 }
