@@ -220,8 +220,6 @@ public:
     void SetHostCallbacks(const PI_HostCallbacks* callbacks);
     // Whether a host callback is running right now (user-interface thread).
     bool InHostCallback() const { return hostCallbackDepth > 0; }
-    // Whether the host destroyed the instance (under the registry's lock).
-    bool IsWithdrawn() const { return withdrawn; }
 
     // ---- Type, channels, flags -------------------------------------------------
 
