@@ -37,8 +37,9 @@ test-asan: build-asan
 test: test-native test-asan
 
 # ThreadSanitizer over the suites above: any report (a data race, a lock-order
-# inversion) fails the test that caused it. tests/tsan.supp names the few
-# reports from outside this project that are suppressed, and why.
+# inversion) fails the test that caused it. tests/tsan.supp is where a report
+# from outside this project would be suppressed, narrowly and with the reason;
+# it suppresses nothing today.
 build-tsan: deps
 	@cmake -S . -B $(TSAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTROM_TSAN=ON >/dev/null
 	@cmake --build $(TSAN) -j $(JOBS) --target $(TSAN_SUITES)
