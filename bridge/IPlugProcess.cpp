@@ -34,6 +34,9 @@ IPlugProcess::IPlugProcess(int32_t id) : moduleInstance(ModuleEntry::ModuleInsta
 }
 
 IPlugProcess::~IPlugProcess() {
+    // The editor interface destroys no window by itself: an open editor would
+    // leave its child window in the host's window.
+    if (editorInterface) editorInterface->Close();
     editorInterface.reset();
     HostEngine::UnregisterMidiClient(midiClient);
     midiClient = nullptr;
@@ -132,10 +135,7 @@ bool IPlugProcess::ControlValueForParameter(int controlIndex, double value, int3
 }
 
 void IPlugProcess::StoreControlValue(int controlIndex, int32_t controlValue) {
-    CPluginControl* control = Control(controlIndex);
-    if (control == nullptr) return;
-    control->SetFromControlValue(controlValue);
-    SetControlValue(controlIndex, controlValue);
+    ReportControlValue(controlIndex, controlValue);
 }
 
 int32_t IPlugProcess::ControlQuery2(int controlIndex, int32_t* value) { return GetControlValue(controlIndex, value); }

@@ -30,7 +30,8 @@ public:
 
     // Makes the plug-in. `processId` is also the state chunk's ID.
     explicit IPlugProcess(int32_t processId);
-    // Deletes the editor interface, releases the MIDI client, deletes the plug-in.
+    // Closes the editor's window, deletes the editor interface, releases the
+    // MIDI client, deletes the plug-in.
     ~IPlugProcess() override;
 
     int32_t ProcessId() const { return processId; }
@@ -61,6 +62,9 @@ public:
     // A host control changed: the parameter follows (not for the bypass).
     void UpdateControlValueInAlgorithm(int32_t controlIndex) override;
     void SideChainChanged(bool connected) override;
+    // The host destroyed the instance: the editor's window closes and its
+    // child window leaves the host's window, so it takes no more input.
+    void InstanceWithdrawn() override;
     int32_t ChunkCount() override;
     PI_Status ChunkIdAt(int32_t index, int32_t* id) override;
     PI_Status ChunkSize(int32_t id, int32_t* size) override;

@@ -88,6 +88,12 @@ void IPlugProcess::AttachEditor(PI_Port port) {
     editorInterface->Update(editorRect.left, editorRect.top, editorRect.right, editorRect.bottom);
 }
 
+void IPlugProcess::InstanceWithdrawn() {
+    hostPort = 0;
+    if (editorInterface) editorInterface->Close();
+    if (view) view->SetStateFlag(0);
+}
+
 void IPlugProcess::CloseEditorForResize() {
     if (editorInterface) editorInterface->Close();
 }

@@ -28,25 +28,49 @@ void IPlugRTAS::AttachProcess(ProcessInterface* hostProcess) {
 }
 
 void IPlugRTAS::BeginParamGesture(int index) {
-    if (process && Param(index)) process->BeginControlGesture(ControlIndexOfParam(index));
+    if (process && Param(index)) Report({HostReport::kTouch, ControlIndexOfParam(index), 0});
 }
 
 // The value passed in is not used: the parameter's own value is reported,
 // through the control's conversion; the host library echoes it back as a
 // control change (ApplyHostControlChange), so the parameter ends up holding
-// the value as the control carries it.
+// the value as the control carries it. The control value is worked out here,
+// under the lock, so the report carries the value this change set.
 void IPlugRTAS::TellHostParamValue(int index, double) {
     if (!process) return;
+    IPlugLockGuard guard(Lock());
     const IPlugParam* param = Param(index);
     if (!param) return;
     if (!HasHostControl(param->Kind())) return;
     int32_t controlValue = 0;
     if (process->ControlValueForParameter(ControlIndexOfParam(index), param->Value(), &controlValue))
-        process->StoreControlValue(ControlIndexOfParam(index), controlValue);
+        Report({HostReport::kValue, ControlIndexOfParam(index), controlValue});
 }
 
 void IPlugRTAS::EndParamGesture(int index) {
-    if (process && Param(index)) process->EndControlGesture(ControlIndexOfParam(index));
+    if (process && Param(index)) Report({HostReport::kRelease, ControlIndexOfParam(index), 0});
+}
+
+void IPlugRTAS::Report(const HostReport& report) {
+    IPlugLockGuard guard(Lock());
+    reports.push_back(report);
+    Lock().CallAfterRelease(&IPlugRTAS::SendReports, this);
+}
+
+void IPlugRTAS::SendReports(void* context) {
+    auto* self = static_cast<IPlugRTAS*>(context);
+    std::vector<HostReport> sending;
+    {
+        IPlugLockGuard guard(self->Lock());
+        sending.swap(self->reports);
+    }
+    for (const HostReport& report : sending) {
+        switch (report.kind) {
+            case HostReport::kTouch: self->process->BeginControlGesture(report.controlIndex); break;
+            case HostReport::kValue: self->process->StoreControlValue(report.controlIndex, report.controlValue); break;
+            case HostReport::kRelease: self->process->EndControlGesture(report.controlIndex); break;
+        }
+    }
 }
 
 void IPlugRTAS::TellHostAllParams() {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "core/IPlugBase.h"
 
 class ProcessInterface;
@@ -23,6 +26,13 @@ public:
 
     // Host slots. Called with the plug-in lock held, from the thread of the
     // operation that caused them (editor or host user-interface thread).
+    // Gestures and values are not sent to the host from here: they are
+    // collected, in order, and sent once the calling thread has released the
+    // plug-in's lock (at once when it does not hold it). The host may answer
+    // a report through the routine table, whose lock comes before the
+    // plug-in's; calling it with the plug-in's lock held would take the two
+    // in the other order and could deadlock against a routine running on
+    // another thread.
     void BeginParamGesture(int index) override;
     void TellHostParamValue(int index, double normalised) override;
     void EndParamGesture(int index) override;
@@ -87,7 +97,20 @@ public:
     void BypassHostBlock(const float* const* hostInputs, float* const* hostOutputs, int frames);
 
 private:
+    // One report for the host, collected under the plug-in's lock.
+    struct HostReport {
+        enum Kind { kTouch, kValue, kRelease } kind;
+        int controlIndex;
+        int32_t controlValue;  // kValue only
+    };
+    // Appends a report and has SendReports run after the lock's release.
+    void Report(const HostReport& report);
+    // Runs on the reporting thread after it released the plug-in's lock:
+    // takes the collected reports and sends them to the process.
+    static void SendReports(void* plugin);
+
     ProcessInterface* process = nullptr;  // not owned
+    std::vector<HostReport> reports;      // under the plug-in's lock
     bool hasSideChain = false;
     bool sideChainConnected = false;
 };

@@ -19,7 +19,8 @@ public:
     // 1. Stores a control value into control `controlIndex` and passes it to
     // the host library's set-value path (to the host, or applied at once).
     // Called by the plug-in (host UI or editor thread) when a parameter
-    // changed on its side; the plug-in lock may be held.
+    // changed on its side, never with the plug-in's lock held: the host's
+    // answer takes the routine table's lock, which comes first.
     virtual void StoreControlValue(int controlIndex, int32_t controlValue) = 0;
     // 2, 3. Control queries forwarded to the host library; unused here.
     virtual int32_t ControlQuery2(int controlIndex, int32_t* value) = 0;
@@ -27,7 +28,8 @@ public:
     // 4. Keeps the editor interface (owned by the process).
     virtual void SetEditorInterface(EditorInterface* editor) = 0;
     // 5, 6. The host's control-touched and control-released notices: a
-    // gesture from the editor begins and ends. Editor thread.
+    // gesture from the editor begins and ends. Editor thread, without the
+    // plug-in's lock, as slot 1.
     virtual void BeginControlGesture(int controlIndex) = 0;
     virtual void EndControlGesture(int controlIndex) = 0;
     // 7. A refresh forwarded to the host library; unused here.

@@ -27,5 +27,27 @@ static NativeLock* Native(unsigned char* storage) {
 
 IPlugLock::IPlugLock() { NativeInit(reinterpret_cast<NativeLock*>(storage)); }
 IPlugLock::~IPlugLock() { NativeDestroy(Native(storage)); }
-void IPlugLock::Enter() { NativeEnter(Native(storage)); }
-void IPlugLock::Leave() { NativeLeave(Native(storage)); }
+void IPlugLock::Enter() {
+    NativeEnter(Native(storage));
+    ++depth;
+}
+
+void IPlugLock::Leave() {
+    if (--depth > 0 || deferred.empty()) {
+        NativeLeave(Native(storage));
+        return;
+    }
+    // The outermost release with work waiting: take the work, release, run
+    // it. An action may take the lock again and defer more; that runs at its
+    // own release.
+    std::vector<Deferred> run;
+    run.swap(deferred);
+    NativeLeave(Native(storage));
+    for (const Deferred& d : run) d.action(d.context);
+}
+
+void IPlugLock::CallAfterRelease(void (*action)(void*), void* context) {
+    for (const Deferred& d : deferred)
+        if (d.action == action && d.context == context) return;
+    deferred.push_back({action, context});
+}

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/IPlugEditor.h"
@@ -34,7 +36,10 @@ class IPlugParam;
 // window; the host's user-interface thread), except SetParameterFromPlugin for
 // an index that is no parameter of the plug-in (a meter), which the audio
 // thread calls and which only posts the value to a lock-free mailbox; the
-// editor thread applies it at its next timer tick (ApplyPendingValues).
+// editor thread applies it at its next timer tick (ApplyPendingValues). While
+// a window is open, SetParameterFromPlugin and MarkAllControlsDirty called on
+// another thread (a host that sets controls or restores state from a second
+// thread) are handed over the same way instead of touching the controls.
 class IGraphics : public IPlugEditor {
 public:
     static constexpr int kDefaultFrameRate = 25;
@@ -125,7 +130,9 @@ public:
     // Gives every control bound to paramIdx the value (normalised through the
     // parameter unless isNormalised) and every control that lists it as an
     // auxiliary parameter its auxiliary value. Plug-in parameters are applied
-    // at once (callers: the plug-in on the editor's thread, under its lock).
+    // at once (callers: the plug-in on the editor's thread, under its lock);
+    // from another thread while the window is open they are posted to the
+    // mailbox like display values (parameter indices below 64).
     // Any other index (the meter) is posted to the mailbox and applied by the
     // editor thread's next ApplyPendingValues; this part is safe from any
     // thread, never blocks and never allocates. Such display indices must lie
@@ -135,7 +142,8 @@ public:
     void SetParameterFromPlugin(int paramIdx, double value, bool isNormalised) override;
     // A back buffer of the editor's size and an empty scratch bitmap.
     void CreateDrawBuffers() override;
-    // MarkDirty(false) on every control.
+    // MarkDirty(false) on every control; from another thread while the
+    // window is open, at the editor thread's next ApplyPendingValues.
     void MarkAllControlsDirty() override;
 
     // ---- Controls -------------------------------------------------------------
@@ -303,6 +311,12 @@ public:
     IPlugLock& Lock() { return lock; }
 
 protected:
+    // The window layer binds the editor to the thread that opens its window
+    // (OpenWindow) and unbinds it when the window closes. Calls from other
+    // threads are handed over while it is bound (see Threads above).
+    void BindToCallingThread();
+    void UnbindThread();
+
     bool cursorHidden = false;
     int savedCursorX = 0;
     int savedCursorY = 0;
@@ -315,6 +329,8 @@ private:
     void BeginGesture(int paramIdx);
     void EndGesture();
     bool IsPluginParameter(int paramIdx) const;
+    // Whether the caller must hand over instead of touching the controls.
+    bool OnAnotherThread() const;
 
     IPlugLock lock;  // kept for derived layers; the context itself never takes it
     std::vector<IControl*> controls;  // owned; index 0 is the background
@@ -335,4 +351,6 @@ private:
     bool strictDrawing = true;
     IControl* keyCatcher = nullptr;  // owned
     IValueMailbox mailbox;           // values handed over from other threads
+    std::atomic<bool> allDirtyPending{false};  // MarkAllControlsDirty handed over
+    std::atomic<std::thread::id> windowThread{};  // the bound thread, or none
 };

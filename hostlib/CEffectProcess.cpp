@@ -4,6 +4,7 @@
 
 #include "hostlib/CDAEError.h"
 #include "hostlib/CEffectType.h"
+#include "hostlib/CInstanceRegistry.h"
 #include "hostlib/CPlugInView.h"
 #include "hostlib/CPluginControl.h"
 
@@ -32,6 +33,17 @@ void CEffectProcess::UpdateControlValueInAlgorithm(int32_t) {}
 void CEffectProcess::SideChainChanged(bool) {}
 
 void CEffectProcess::HostGesture(int32_t, bool) {}
+
+void CEffectProcess::InstanceWithdrawn() {}
+
+void CEffectProcess::Withdraw() {
+    withdrawn = true;
+    callbacks = PI_HostCallbacks{};
+    try {
+        InstanceWithdrawn();
+    } catch (...) {
+    }
+}
 
 int32_t CEffectProcess::ChunkCount() { return 0; }
 
@@ -107,13 +119,24 @@ void CEffectProcess::SetMasterBypassControl(int32_t index) {
 }
 
 PI_Status CEffectProcess::SetControlValue(int32_t index, int32_t value) {
+    CInstanceRegistry::PluginScope scope(registry);
+    if (withdrawn) return PI_ErrBadInstance;
     if (!Control(index)) return PI_ErrBadIndex;
     if (callbacks.setControlValue) {
-        CallbackScope scope(*this);
+        CallbackScope callback(*this);
         callbacks.setControlValue(callbacks.context, Instance(), index, value);
         return PI_NoErr;
     }
     return ApplyControlValue(index, value);
+}
+
+PI_Status CEffectProcess::ReportControlValue(int32_t index, int32_t value) {
+    CInstanceRegistry::PluginScope scope(registry);
+    if (withdrawn) return PI_ErrBadInstance;
+    CPluginControl* control = Control(index);
+    if (!control) return PI_ErrBadIndex;
+    control->SetFromControlValue(value);
+    return SetControlValue(index, value);
 }
 
 PI_Status CEffectProcess::ApplyControlValue(int32_t index, int32_t value) {
@@ -134,24 +157,29 @@ PI_Status CEffectProcess::GetControlValue(int32_t index, int32_t* value) const {
 }
 
 PI_Status CEffectProcess::TouchControl(int32_t index) {
+    CInstanceRegistry::PluginScope scope(registry);
+    if (withdrawn) return PI_ErrBadInstance;
     if (!Control(index)) return PI_ErrBadIndex;
     if (callbacks.controlTouched) {
-        CallbackScope scope(*this);
+        CallbackScope callback(*this);
         callbacks.controlTouched(callbacks.context, Instance(), index);
     }
     return PI_NoErr;
 }
 
 PI_Status CEffectProcess::ReleaseControl(int32_t index) {
+    CInstanceRegistry::PluginScope scope(registry);
+    if (withdrawn) return PI_ErrBadInstance;
     if (!Control(index)) return PI_ErrBadIndex;
     if (callbacks.controlReleased) {
-        CallbackScope scope(*this);
+        CallbackScope callback(*this);
         callbacks.controlReleased(callbacks.context, Instance(), index);
     }
     return PI_NoErr;
 }
 
 void CEffectProcess::SetHostCallbacks(const PI_HostCallbacks* newCallbacks) {
+    if (withdrawn) return;
     callbacks = newCallbacks ? *newCallbacks : PI_HostCallbacks{};
 }
 

@@ -9,6 +9,7 @@
 #include "hostlib/PluginRoutines.h"
 
 class CEffectType;
+class CInstanceRegistry;
 class CPlugInView;
 class CPluginControl;
 
@@ -31,7 +32,9 @@ class CPluginControl;
 // thread, mostly with the routine table's lock held (it is recursive: a
 // callback may reach the host, which may call a routine again), except Render
 // and RenderBlock, which the audio thread calls without it. The plug-in side
-// takes its own lock where it must. What the audio thread reads here (the
+// takes its own lock where it must, always after the registry's: it never
+// holds its own lock while it reports to the host (the host's answer takes
+// the registry's). What the audio thread reads here (the
 // bypass and side-chain flags, the channel counts) is atomic or fixed before
 // the first render. The other operations below are for the user-interface
 // thread.
@@ -72,6 +75,15 @@ public:
     // the control-touched and control-released routines. This base version
     // does nothing.
     virtual void HostGesture(int32_t controlIndex, bool begins);
+    // The host destroyed the instance (or closed the module): its handle is
+    // withdrawn and the host callbacks are already disconnected; the process
+    // must reach the host no more and take no more input (close its editor
+    // window). It is deleted later, once nothing further up the stack uses
+    // it. Called once by the instance registry, with its lock held, on the
+    // thread that destroyed the instance - possibly from inside a host
+    // callback that the plug-in side made. Must not throw (anything thrown is
+    // dropped). This base version does nothing.
+    virtual void InstanceWithdrawn();
 
     // Saved state. The process keeps its state in chunks, each behind the
     // host library's 56-byte header (size at offset 0, chunk ID at offset 20)
@@ -179,8 +191,19 @@ public:
     // restored). With the host's setControlValue callback connected the value
     // goes to the host, which answers through PI_SetControlValue as its
     // automation would; without it the value is stored (ApplyControlValue) at
-    // once. PI_ErrBadIndex for an index without a control.
+    // once. PI_ErrBadIndex for an index without a control, PI_ErrBadInstance
+    // (nothing done) once the instance is withdrawn.
+    //
+    // This, ReportControlValue, TouchControl and ReleaseControl are the
+    // plug-in side's reports. They may come from inside a routine or from
+    // the editor outside any (on the thread that owns its window); they take
+    // the instance registry's lock themselves (CInstanceRegistry::
+    // PluginScope), so the caller must hold no lock that a routine takes
+    // after the registry's (the plug-in's own lock).
     PI_Status SetControlValue(int32_t index, int32_t value);
+    // The control takes `value` at once (what the host shows even if it
+    // never answers), then it goes on as SetControlValue.
+    PI_Status ReportControlValue(int32_t index, int32_t value);
     // The host sets a control's value: stores it in the control, updates the
     // bypass flag when it is the master bypass, then calls
     // UpdateControlValueInAlgorithm. PI_ErrBadIndex for an index without a
@@ -189,7 +212,7 @@ public:
     PI_Status GetControlValue(int32_t index, int32_t* value) const;
     // The plug-in's gestures on a control, told to the host's controlTouched
     // and controlReleased callbacks when connected. PI_ErrBadIndex for an
-    // index without a control.
+    // index without a control, PI_ErrBadInstance once withdrawn.
     PI_Status TouchControl(int32_t index);
     PI_Status ReleaseControl(int32_t index);
 
@@ -244,6 +267,11 @@ protected:
 
 private:
     friend class CEffectType;
+    friend class CInstanceRegistry;
+
+    // Called by the registry when it withdraws the handle: disconnects the
+    // callbacks, then InstanceWithdrawn.
+    void Withdraw();
 
     // Called by CEffectType::CreateProcess right after construction.
     void BindType(const CEffectType& boundType);
@@ -265,8 +293,12 @@ private:
     std::atomic<bool> bypassed{false};
     std::atomic<bool> sideChain{false};
 
+    // Set by the registry that holds the process; the callbacks, the
+    // depth and the flag below are used under its lock.
+    CInstanceRegistry* registry = nullptr;
     PI_HostCallbacks callbacks{};
     int32_t hostCallbackDepth = 0;
+    bool withdrawn = false;
 
     PI_Port windowPort = 0;
     std::unique_ptr<CPlugInView> hostView;

@@ -32,6 +32,18 @@ CInstanceRegistry::UiScope::~UiScope() {
     registry.lock.unlock();
 }
 
+CInstanceRegistry::PluginScope::PluginScope(CInstanceRegistry* r) : registry(r) {
+    if (!registry) return;
+    registry->lock.lock();
+    ++registry->depth;
+}
+
+CInstanceRegistry::PluginScope::~PluginScope() {
+    if (!registry) return;
+    --registry->depth;
+    registry->lock.unlock();
+}
+
 CInstanceRegistry::RenderPin::RenderPin(CInstanceRegistry& registry, PI_Instance instance) {
     Slot* slot = registry.SlotOf(instance);
     if (!slot) return;
@@ -73,6 +85,7 @@ PI_Status CInstanceRegistry::Add(std::unique_ptr<CEffectProcess> process, const 
         ++slot.nextUse;
         slot.owner = owner;
         process->instance = handle;
+        process->registry = this;
         slot.process.store(process.release(), std::memory_order_release);
         slot.handle.store(handle, std::memory_order_seq_cst);
         cursor = (index + 1) % kSlots;
@@ -115,11 +128,14 @@ int32_t CInstanceRegistry::LiveCount() const {
 void CInstanceRegistry::Withdraw(Slot& slot) {
     slot.handle.store(0, std::memory_order_seq_cst);
     slot.withdrawn = true;
+    slot.withdrawnBy = std::this_thread::get_id();
+    if (CEffectProcess* process = slot.process.load(std::memory_order_relaxed)) process->Withdraw();
 }
 
 bool CInstanceRegistry::TryDelete(Slot& slot) {
     CEffectProcess* process = slot.process.load(std::memory_order_relaxed);
     if (!slot.withdrawn || !process || process->InHostCallback()) return false;
+    if (slot.withdrawnBy != std::this_thread::get_id()) return false;
     // Renders that pinned the slot before its handle was cleared finish their
     // block; no new one can start.
     while (slot.pins.load(std::memory_order_seq_cst) != 0) std::this_thread::yield();

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "hostlib/PluginRoutines.h"
 
@@ -30,12 +31,21 @@ class CEffectProcess;
 // the renders already in progress to drop their pins, and only then deletes
 // the process; a render never sees a deleted process.
 //
+// Reports from the plug-in side. What the plug-in tells the host by itself
+// (an editor gesture or value, outside any routine) runs inside a
+// PluginScope: the same lock, so routines the host calls from its callback
+// nest, and the host never hears of an instance after it was withdrawn.
+//
 // Destroying from inside. A host may destroy an instance from inside one of
 // its own callbacks, or from a routine nested in another (a host callback
 // made by a routine that calls the routine table again). The handle is then
-// withdrawn at once (the instance answers PI_ErrBadInstance from then on),
-// but the process, still running further up the stack, is deleted only when
-// the outermost routine ends and no host callback of it is running.
+// withdrawn at once: the instance answers PI_ErrBadInstance from then on,
+// its callbacks are disconnected and its editor is closed
+// (CEffectProcess::InstanceWithdrawn). The process, still running further up
+// the stack, is deleted only when an outermost routine ends on the thread
+// that withdrew it and no host callback of it is running: a PluginScope's end
+// deletes nothing (the plug-in code that reported is still running), and
+// another thread's routine may end while that code still runs.
 class CInstanceRegistry {
 public:
     static constexpr int32_t kSlots = 256;
@@ -61,6 +71,21 @@ public:
 
     private:
         CInstanceRegistry& registry;
+    };
+
+    // Holds the registry's lock around a report the plug-in side makes to the
+    // host outside any routine (an editor gesture or value), on the thread
+    // that makes it. Nests like a UiScope, but its end deletes no withdrawn
+    // instance. A null registry (a process no registry holds) takes nothing.
+    class PluginScope {
+    public:
+        explicit PluginScope(CInstanceRegistry* registry);
+        ~PluginScope();
+        PluginScope(const PluginScope&) = delete;
+        PluginScope& operator=(const PluginScope&) = delete;
+
+    private:
+        CInstanceRegistry* registry;
     };
 
     // Keeps an instance from being deleted while the audio thread renders it.
@@ -106,6 +131,7 @@ private:
         const CEffectGroup* owner = nullptr;
         int32_t nextUse = 0;
         bool withdrawn = false;
+        std::thread::id withdrawnBy;  // the thread whose routine may delete it
         bool exhausted = false;
     };
 

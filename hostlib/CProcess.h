@@ -22,9 +22,9 @@ public:
     CProcess& operator=(const CProcess&) = delete;
 
     // Called by the host library's instance registry when the host destroys
-    // the instance (or the module closes), on the user-interface thread with
-    // the routine table's lock held, after any render in progress has
-    // finished and no host callback of the process is running.
+    // the instance (or the module closes), on the user-interface thread that
+    // withdrew it with the routine table's lock held, after any render in
+    // progress has finished and no host callback of the process is running.
     virtual ~CProcess();
 
     // The handle the host knows this process by; 0 until the registry takes it.

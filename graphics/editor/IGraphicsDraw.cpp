@@ -24,6 +24,10 @@ void IGraphics::CreateDrawBuffers() {
 }
 
 void IGraphics::MarkAllControlsDirty() {
+    if (OnAnotherThread()) {
+        allDirtyPending.store(true, std::memory_order_release);
+        return;
+    }
     for (IControl* c : controls) c->MarkDirty(false);
 }
 

@@ -31,8 +31,22 @@ void IGraphics::SetParameterFromPlugin(int paramIdx, double value, bool isNormal
         return;
     }
     if (!isNormalised) value = plugin->Param(paramIdx)->ToNormal(value);
+    if (OnAnotherThread()) {
+        // The editor thread may be drawing or dragging these controls.
+        mailbox.Post(paramIdx, value);
+        return;
+    }
     ApplyValue(paramIdx, value);
 }
+
+bool IGraphics::OnAnotherThread() const {
+    const std::thread::id bound = windowThread.load(std::memory_order_acquire);
+    return bound != std::thread::id() && bound != std::this_thread::get_id();
+}
+
+void IGraphics::BindToCallingThread() { windowThread.store(std::this_thread::get_id(), std::memory_order_release); }
+
+void IGraphics::UnbindThread() { windowThread.store(std::thread::id(), std::memory_order_release); }
 
 void IGraphics::ApplyValue(int paramIdx, double normalised) {
     for (IControl* c : controls) {
@@ -43,6 +57,7 @@ void IGraphics::ApplyValue(int paramIdx, double normalised) {
 }
 
 void IGraphics::ApplyPendingValues() {
+    if (allDirtyPending.exchange(false, std::memory_order_acquire)) MarkAllControlsDirty();
     mailbox.TakeAll([this](int paramIdx, double value) {
         // The first value a control gets becomes its default silently, which
         // suits values pushed before the first drawing. A display value

@@ -35,6 +35,7 @@ void* IGraphicsHeadless::OpenWindow(void* parent) {
         screen.reset();
         return nullptr;
     }
+    BindToCallingThread();
     MarkAllControlsDirty();
     return WindowHandle();
 }
@@ -43,6 +44,7 @@ void IGraphicsHeadless::CloseWindow() {
     if (!screen) return;
     CloseEntry();
     CloseSystemWindow();
+    UnbindThread();
     screen.reset();
     fullRepaintPending = false;
     buttonDown = false;

@@ -133,12 +133,14 @@ void* IGraphicsX11::OpenWindow(void* parent) {
     buttonDown = false;
     pressPending = false;
     ticked = false;
+    BindToCallingThread();
     MarkAllControlsDirty();
     return WindowHandle();
 }
 
 void IGraphicsX11::CloseWindow() {
     if (!display) return;
+    UnbindThread();
     ClearCapture();
     buttonDown = false;
     std::unique_ptr<Display> d = std::move(display);

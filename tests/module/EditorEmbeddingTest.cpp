@@ -277,6 +277,96 @@ TEST(EditorEmbedding, TheHostsWindowShowsExactlyWhatTheEditorDrawsInProcess) {
     }
 }
 
+// A host that destroys the instance while its editor is attached: directly,
+// or from inside a callback that a click in the editor caused (the click on
+// Deep reports touched, set-value, released). From the moment the destroy
+// answers, no callback carries the handle, the editor's child window is gone
+// from the host's window and the editor takes no more input.
+TEST(EditorEmbedding, DestroyingTheInstanceTakesItsEditorAwayAndNothingMoreReachesTheHost) {
+    enum class When { kDirectly, kAtTouched, kAtSetValue };
+    struct DestroyingHost {
+        PI_InstanceProc destroy = nullptr;
+        PI_ControlSetIntProc setControl = nullptr;
+        When when = When::kDirectly;
+        PI_Instance destroyed = 0;
+        std::vector<std::string> calls;       // before the destroy answered
+        std::vector<std::string> afterwards;  // any call after it: none allowed
+
+        void Heard(const std::string& what, PI_Instance instance) {
+            (destroyed != 0 ? afterwards : calls).push_back(what + ":" + std::to_string(instance));
+        }
+        void DestroyAt(When moment, PI_Instance instance) {
+            if (when != moment || destroyed != 0) return;
+            EXPECT_EQ(destroy(instance), PI_NoErr);
+            destroyed = instance;
+        }
+    };
+    const struct {
+        const char* name;
+        When when;
+        std::vector<std::string> heard;
+    } cases[] = {{"destroyed directly", When::kDirectly, {}},
+                 {"destroyed at the click's touched", When::kAtTouched, {"touch"}},
+                 {"destroyed at the click's set-value", When::kAtSetValue, {"touch", "set"}}};
+    constexpr int kDeepX = 37 + 16, kDeepY = 322 + 16;  // the middle of Deep's LED
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Hosted h;
+        const kestrom::host::ModuleRoutines& r = h.module.Routines();
+        HostedEditor editor(h.module, h.plug);
+        ASSERT_TRUE(editor.Open(h.error)) << h.error;
+        ASSERT_TRUE(editor.Settle(h.error)) << h.error;
+        ASSERT_EQ(Children(editor.HostWindow()).size(), 1u);
+        const PI_Instance handle = h.plug.Handle();
+
+        DestroyingHost host;
+        host.destroy = r.destroyInstance;
+        host.setControl = r.setControlValue;
+        host.when = c.when;
+        PI_HostCallbacks callbacks{};
+        callbacks.context = &host;
+        callbacks.controlTouched = [](void* context, PI_Instance instance, int32_t) {
+            auto* self = static_cast<DestroyingHost*>(context);
+            self->Heard("touch", instance);
+            self->DestroyAt(When::kAtTouched, instance);
+        };
+        callbacks.setControlValue = [](void* context, PI_Instance instance, int32_t control, int32_t value) {
+            auto* self = static_cast<DestroyingHost*>(context);
+            self->Heard("set", instance);
+            self->DestroyAt(When::kAtSetValue, instance);
+            if (self->destroyed == 0) {
+                EXPECT_EQ(self->setControl(instance, control, value), PI_NoErr);
+            }
+        };
+        callbacks.controlReleased = [](void* context, PI_Instance instance, int32_t) {
+            static_cast<DestroyingHost*>(context)->Heard("release", instance);
+        };
+        ASSERT_EQ(r.setHostCallbacks(handle, &callbacks), PI_NoErr);
+
+        if (c.when == When::kDirectly) {
+            host.DestroyAt(When::kDirectly, handle);
+        } else {
+            ASSERT_TRUE(editor.Click(kDeepX, kDeepY, h.error)) << h.error;
+        }
+        ASSERT_EQ(host.destroyed, handle);
+        std::vector<std::string> expected;
+        for (const std::string& what : c.heard) expected.push_back(what + ":" + std::to_string(handle));
+        EXPECT_EQ(host.calls, expected);
+        EXPECT_TRUE(Children(editor.HostWindow()).empty());
+
+        // More clicks where the editor was, and its timer's time: nothing.
+        for (int click = 0; click < 3; ++click)
+            for (const uint32_t type : {KSWIN_MSG_MOUSE_DOWN, KSWIN_MSG_MOUSE_UP}) {
+                const KsWin_MouseInput input{type, kDeepX, kDeepY, KSWIN_BUTTON_LEFT, 0, 0};
+                KsWin_SendMouse(static_cast<KsWin_Window>(editor.HostWindow()), &input, nullptr);
+            }
+        KsWin_RunTimers(500, nullptr);
+        EXPECT_TRUE(host.afterwards.empty()) << host.afterwards.front();
+        int32_t open = -1;
+        EXPECT_EQ(r.editorIsOpen(handle, &open), PI_ErrBadInstance);
+    }
+}
+
 TEST(EditorEmbedding, AttachesThatCannotShowAnythingSaySo) {
     Hosted h;
     const kestrom::host::ModuleRoutines& r = h.module.Routines();

@@ -265,35 +265,77 @@ TEST_P(ModuleChunks, StoredValuesThatAreNoNumbersOrOutOfRangeRestoreIntoTheRange
         for (float v : (c == 0 ? outL : outR)) ASSERT_TRUE(std::isfinite(v));
 }
 
+// How a host answers the values a restore reports: not connected at all,
+// echoing each through PI_SetControlValue, or connected and silent (it shows
+// the value and sets nothing back).
+enum class Reporting { kNone, kEcho, kSilent };
+
+struct ReportingHost {
+    PI_ControlSetIntProc setControl = nullptr;
+    bool echo = false;
+    static PI_HostCallbacks Callbacks(ReportingHost* self) {
+        PI_HostCallbacks callbacks{};
+        callbacks.context = self;
+        callbacks.setControlValue = [](void* context, PI_Instance instance, int32_t control, int32_t value) {
+            auto* host = static_cast<ReportingHost*>(context);
+            if (host->echo) {
+                EXPECT_EQ(host->setControl(instance, control, value), PI_NoErr);
+            }
+        };
+        return callbacks;
+    }
+};
+
 TEST_P(ModuleChunks, AStoredSwitchBetweenOffAndOnRestoresAsItsControlShowsIt) {
     // Switches saved by the plug-in hold 0 or 1; a state from elsewhere may
     // hold anything in between. The control shows the value truncated, and the
-    // switch must then be what the host shows - in the state and in the sound.
-    std::vector<unsigned char> chunk = plug->Chunk();
+    // switch must then be what the host shows - in the state and in the sound -
+    // at once, whether or not the host answers the reported values.
+    const std::vector<unsigned char> defaults = plug->Chunk();
+    std::vector<unsigned char> chunk = defaults;
     const double stored[kParamCount] = {6.5, -2.5, 0.5, 0.25, 0.999, 1e-300, 0.75};
     for (int i = 0; i < kParamCount; ++i) WriteDouble(chunk, 56 + 8 * static_cast<std::size_t>(i), stored[i]);
-    ASSERT_EQ(plug->Restore(chunk), PI_NoErr);
-    for (int c = kDeep; c <= kPower; ++c) EXPECT_EQ(plug->Value(c), kOff) << c;
-    const std::vector<double> state = StateValues(plug->Chunk());
-    EXPECT_EQ(state[0], 6.5);  // knobs keep their exact value
-    EXPECT_EQ(state[1], -2.5);
-    for (int i = 2; i < kParamCount; ++i) EXPECT_EQ(state[static_cast<std::size_t>(i)], 0.0) << i;
-
-    // It sounds like an instance whose switches are all off.
-    Instance shown(host, GetParam());
-    ASSERT_TRUE(shown.Ok());
     std::vector<unsigned char> off = chunk;
     for (int i = 2; i < kParamCount; ++i) WriteDouble(off, 56 + 8 * static_cast<std::size_t>(i), 0.0);
-    ASSERT_EQ(shown.Restore(off), PI_NoErr);
-    const std::vector<float> left = Music(1024, 0), right = Music(1024, 1);
-    std::vector<float> a0(1024), a1(1024), b0(1024), b1(1024);
-    const float* in[] = {left.data(), right.data()};
-    float* outA[] = {a0.data(), a1.data()};
-    float* outB[] = {b0.data(), b1.data()};
-    ASSERT_EQ(plug->Render(in, outA, 1024), PI_NoErr);
-    ASSERT_EQ(shown.Render(in, outB, 1024), PI_NoErr);
-    EXPECT_EQ(std::memcmp(a0.data(), b0.data(), 1024 * sizeof(float)), 0);
-    EXPECT_EQ(std::memcmp(a1.data(), b1.data(), 1024 * sizeof(float)), 0);
+
+    for (const Reporting reporting : {Reporting::kNone, Reporting::kEcho, Reporting::kSilent}) {
+        SCOPED_TRACE(reporting == Reporting::kNone ? "no callbacks"
+                                                   : reporting == Reporting::kEcho ? "echoing host" : "silent host");
+        Instance restored(host, GetParam());
+        ASSERT_TRUE(restored.Ok());
+        ReportingHost reporter{restored.Routine<PI_ControlSetIntProc>(PI_SEL_SET_CONTROL_VALUE),
+                               reporting == Reporting::kEcho};
+        const PI_HostCallbacks callbacks = ReportingHost::Callbacks(&reporter);
+        if (reporting != Reporting::kNone) {
+            ASSERT_EQ(restored.Routine<PI_SetHostCallbacksProc>(PI_SEL_SET_HOST_CALLBACKS)(restored.handle, &callbacks),
+                      PI_NoErr);
+        }
+        ASSERT_EQ(restored.Restore(chunk), PI_NoErr);
+        for (int c = kDeep; c <= kPower; ++c) EXPECT_EQ(restored.Value(c), kOff) << c;
+        const std::vector<unsigned char> saved = restored.Chunk();
+        const std::vector<double> state = StateValues(saved);
+        EXPECT_EQ(state[0], 6.5);  // knobs keep their exact value
+        EXPECT_EQ(state[1], -2.5);
+        for (int i = 2; i < kParamCount; ++i) EXPECT_EQ(state[static_cast<std::size_t>(i)], 0.0) << i;
+        EXPECT_EQ(saved, off);
+        // Save, restore, save again: the same bytes.
+        ASSERT_EQ(restored.Restore(saved), PI_NoErr);
+        EXPECT_EQ(restored.Chunk(), saved);
+
+        // It sounds like an instance whose switches are all off.
+        Instance shown(host, GetParam());
+        ASSERT_TRUE(shown.Ok());
+        ASSERT_EQ(shown.Restore(off), PI_NoErr);
+        const std::vector<float> left = Music(1024, 0), right = Music(1024, 1);
+        std::vector<float> a0(1024), a1(1024), b0(1024), b1(1024);
+        const float* in[] = {left.data(), right.data()};
+        float* outA[] = {a0.data(), a1.data()};
+        float* outB[] = {b0.data(), b1.data()};
+        ASSERT_EQ(restored.Render(in, outA, 1024), PI_NoErr);
+        ASSERT_EQ(shown.Render(in, outB, 1024), PI_NoErr);
+        EXPECT_EQ(std::memcmp(a0.data(), b0.data(), 1024 * sizeof(float)), 0);
+        EXPECT_EQ(std::memcmp(a1.data(), b1.data(), 1024 * sizeof(float)), 0);
+    }
 }
 
 TEST_P(ModuleChunks, EveryRestoreCountsAsAStateChangeAndNothingElseFromTheChunks) {

@@ -1,19 +1,29 @@
 // The module used from two threads at once, as a host uses it: its audio
 // thread rendering through the routine table while its user-interface thread
 // sets controls, saves, restores and compares state, reads the meter, toggles
-// the bypass, makes and destroys instances, or closes the module. Nothing may
-// crash or trip the sanitizers, every routine answers as it would alone, and
-// the audio stays finite.
+// the bypass, makes and destroys instances, or closes the module; and a knob
+// moved in the editor while another thread of the host uses the routines.
+// Nothing may crash, deadlock or trip the sanitizers, every routine answers as
+// it would alone, and the audio stays finite.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "standins/windows/KestromWindows.h"
 #include "tests/module/ModuleProcess.h"
+#include "tools/host/HostedEditor.h"
+#include "tools/host/HostedPlugin.h"
+#include "tools/host/ModuleHost.h"
 
 namespace {
 
@@ -208,6 +218,117 @@ TEST_P(ModuleConcurrency, TheModuleClosedWhileItRendersStopsAnsweringAndNothingB
         EXPECT_TRUE(audio.AllFinite());
         ASSERT_EQ(host.EngineOpen(), 0);
     }
+}
+
+// Ends the test process with a failure when it is not dismissed within the
+// given time: a deadlock must fail the test, not hang it.
+class Watchdog {
+public:
+    Watchdog(std::chrono::seconds limit, const char* what)
+        : thread_([this, limit, what] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!done_.wait_for(lock, limit, [this] { return dismissed_; })) {
+                  std::fprintf(stderr, "deadlock: %s did not finish within %lld s\n", what,
+                               static_cast<long long>(limit.count()));
+                  std::_Exit(1);
+              }
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            dismissed_ = true;
+        }
+        done_.notify_one();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool dismissed_ = false;
+    std::thread thread_;
+};
+
+// The user drags a knob in the editor on the host's UI thread (which owns the
+// windows), and the host answers every value the plug-in reports through
+// PI_SetControlValue, as a host with automation does; meanwhile a second
+// thread of the host saves the state, sets controls and makes, initialises
+// and destroys other instances. A report sent while the plug-in's lock is
+// held, answered through the routine table, would wait for the registry's
+// lock that the second thread holds while it waits for the plug-in's lock.
+TEST(ModuleConcurrencyWithEditor, AKnobDraggedWhileAnotherThreadUsesTheRoutinesNeverDeadlocks) {
+    using namespace kestrom::host;
+    ModuleHost module;
+    std::string error;
+    ASSERT_TRUE(module.Load(KESTROM_MODULE, error)) << error;
+    const ModuleRoutines& r = module.Routines();
+    HostedPlugin plug(module);
+    ASSERT_TRUE(plug.Create(kStereo, 48000, error)) << error;
+    HostedEditor editor(module, plug);
+    ASSERT_TRUE(editor.Open(error)) << error;
+    ASSERT_TRUE(editor.Settle(error)) << error;
+    const PI_Instance handle = plug.Handle();
+
+    struct EchoingHost {
+        PI_ControlSetIntProc setControl;
+        std::atomic<int> values{0};
+        std::atomic<PI_Status> failure{PI_NoErr};
+    } host{r.setControlValue};
+    PI_HostCallbacks callbacks{};
+    callbacks.context = &host;
+    callbacks.setControlValue = [](void* context, PI_Instance instance, int32_t control, int32_t value) {
+        auto* self = static_cast<EchoingHost*>(context);
+        self->values.fetch_add(1);
+        const PI_Status status = self->setControl(instance, control, value);
+        if (status != PI_NoErr) self->failure.store(status);
+    };
+    ASSERT_EQ(r.setHostCallbacks(handle, &callbacks), PI_NoErr);
+
+    const Watchdog watchdog(std::chrono::seconds(120), "dragging a knob while another thread uses the routines");
+    std::atomic<bool> stop{false};
+    std::atomic<int> rounds{0};
+    std::atomic<PI_Status> routineFailure{PI_NoErr};
+    std::thread other([&] {
+        const auto check = [&](PI_Status status) {
+            if (status != PI_NoErr) routineFailure.store(status);
+        };
+        std::vector<unsigned char> chunk(static_cast<std::size_t>(kChunkBytes));
+        const PI_InstanceSetup setup{44100};
+        for (int n = 0; !stop.load(); ++n) {
+            check(r.getChunk(handle, kChunkId, chunk.data(), static_cast<int32_t>(chunk.size())));
+            check(r.setControlValue(handle, kOut, (n & 1) != 0 ? kOn / 3 : kOff / 3));
+            check(r.setControlValue(handle, kRelaxed, (n & 2) != 0 ? kOn : kOff));
+            if (n % 8 == 0) {
+                PI_Instance passing = 0;
+                check(r.createInstance(kMono, &passing));
+                check(r.initializeInstance(passing, &setup));
+                check(r.destroyInstance(passing));
+            }
+            rounds.fetch_add(1);
+        }
+    });
+
+    // Drags on In, its knob's middle at (74, 237): press, twenty moves up or
+    // down, release; the window system's timers run between drags (the editor
+    // redraws what the other thread changed).
+    int x = 0, y = 0;
+    ASSERT_TRUE(editor.EditorOrigin(x, y));
+    const auto window = static_cast<KsWin_Window>(editor.HostWindow());
+    const auto send = [&](uint32_t type, int dy) {
+        const KsWin_MouseInput input{type, x + 74, y + 237 + dy, KSWIN_BUTTON_LEFT, 0, 0};
+        EXPECT_EQ(KsWin_SendMouse(window, &input, nullptr), KSWIN_OK);
+    };
+    for (int drag = 0; drag < 150 || rounds.load() < 50; ++drag) {
+        send(KSWIN_MSG_MOUSE_DOWN, 0);
+        for (int step = 1; step <= 20; ++step) send(KSWIN_MSG_MOUSE_MOVE, (drag & 1) != 0 ? step : -step);
+        send(KSWIN_MSG_MOUSE_UP, (drag & 1) != 0 ? 20 : -20);
+        KsWin_RunTimers(40, nullptr);
+    }
+    stop.store(true);
+    other.join();
+    EXPECT_GT(host.values.load(), 0);
+    EXPECT_EQ(host.failure.load(), PI_NoErr);
+    EXPECT_EQ(routineFailure.load(), PI_NoErr);
 }
 
 }  // namespace

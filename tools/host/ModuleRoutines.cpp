@@ -46,7 +46,8 @@ bool ModuleRoutines::Fetch(PI_GetRoutineDescriptorProc describe, int& missing) {
            Get(describe, PI_SEL_SHOW_METER_VALUE, showMeterValue, missing) &&
            Get(describe, PI_SEL_VIEW_RECT, viewRect, missing) && Get(describe, PI_SEL_MAKE_VIEW, makeView, missing) &&
            Get(describe, PI_SEL_SET_WINDOW, setWindow, missing) && Get(describe, PI_SEL_VIEW_DRAW, viewDraw, missing) &&
-           Get(describe, PI_SEL_EDITOR_IS_OPEN, editorIsOpen, missing);
+           Get(describe, PI_SEL_EDITOR_IS_OPEN, editorIsOpen, missing) &&
+           Get(describe, PI_SEL_SET_HOST_CALLBACKS, setHostCallbacks, missing);
 }
 
 }  // namespace kestrom::host

@@ -46,6 +46,7 @@ struct ModuleRoutines {
     PI_SetWindowProc setWindow = nullptr;
     PI_ViewDrawProc viewDraw = nullptr;
     PI_InstanceGetIntProc editorIsOpen = nullptr;
+    PI_SetHostCallbacksProc setHostCallbacks = nullptr;
 
     // Fills every entry through `describe`; false with the missing
     // selector's number in `missing` when the module has no such routine.
