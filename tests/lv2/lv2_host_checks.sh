@@ -90,27 +90,27 @@ run_lv2file() {
     lv2file -i "$in" -o "$out" -b "$block" --ignore-clipping "${args[@]}" "$uri" > /dev/null
 }
 
-# The plug-in's control inputs in port order, "SYMBOL DEFAULT" a line, as
-# lv2info lists them.
-control_inputs() {
+# The plug-in's control ports, inputs and outputs, in port order, "SYMBOL
+# DEFAULT" a line, as lv2info lists them.
+control_ports() {
     lv2info "$1" | awk '
-        function flush() { if (control && input && symbol != "") print symbol, value }
-        /^\tPort [0-9]+:/ { flush(); control = input = 0; symbol = value = "" }
+        function flush() { if (control && symbol != "") print symbol, value }
+        /^\tPort [0-9]+:/ { flush(); control = 0; symbol = value = "" }
         /#ControlPort$/ { control = 1 }
-        /#InputPort$/ { input = 1 }
         /^\t\tSymbol:/ { symbol = $2 }
         /^\t\tDefault:/ { value = $2 }
         END { flush() }'
 }
 
-# ecasound takes every control input's value, in port order (one it is not
-# given is 0, not the port's default).
+# ecasound takes a value for every control port, in port order, the outputs
+# counted too (their values go nowhere); a port it is not given is 0, not the
+# port's default, so every input gets its default unless the setting names it.
 run_ecasound() {
     local uri=$1 in=$2 out=$3 block=$4 channels=2 symbol default values=""
     local -A value=()
     shift 4
     while (($#)); do value[$1]=$2; shift 2; done
-    while read -r symbol default; do values+=",${value[$symbol]:-$default}"; done < <(control_inputs "$uri")
+    while read -r symbol default; do values+=",${value[$symbol]:-$default}"; done < <(control_ports "$uri")
     [ "$uri" != "$mono" ] || channels=1
     ecasound -q -b:"$block" -f:f32_le,"$channels" -i:"$in" -o:"$out" -elv2:"$uri$values" > "$tmp/ecasound.log" 2>&1 ||
         { cat "$tmp/ecasound.log" >&2; return 1; }
