@@ -36,31 +36,27 @@ if [ -f "$prefix/lib/libpng.a" ] && [ -f "$prefix/lib/pkgconfig/libpng.pc" ]; th
     exit 0
 fi
 
-# Source packages come from Debian's archive: a deb-src entry for the release
-# suite, added once when no source entry for it exists.
+# libpng, as Debian ships its source, fetched with apt-get source into the
+# build folder. When no source entry offers it (or only one whose suite lacks
+# it, as the security suite may), a deb-src entry for the release suite is
+# added once and its version taken.
 sources_list=/etc/apt/sources.list.d/kestrom-debian-src.sources
-if ! grep -rqs -e '^Types:.*deb-src' -e '^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    suite="$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")"
-    echo "adding Debian source entries for $suite ($sources_list)"
-    $SUDO sh -c "cat > $sources_list" <<SOURCES
+mkdir -p "$deps/src"
+cd "$deps/src"
+if ! ls -d libpng1.6-*/ >/dev/null 2>&1 && ! apt-get source -qq libpng1.6 >/dev/null 2>&1; then
+    if [ ! -f "$sources_list" ]; then
+        suite="$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")"
+        echo "adding a Debian source entry for $suite ($sources_list)"
+        $SUDO sh -c "cat > $sources_list" <<SOURCES
 Types: deb-src
 URIs: http://deb.debian.org/debian
 Suites: $suite
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SOURCES
-    $SUDO apt-get update -qq
-fi
-
-# libpng, as Debian ships its source. The newest version any source entry
-# offers is taken; when the security suite has none, the release suite's is.
-mkdir -p "$deps/src"
-cd "$deps/src"
-if ! ls -d libpng1.6-*/ >/dev/null 2>&1; then
-    if ! apt-get source -qq libpng1.6 >/dev/null 2>&1; then
-        $SUDO apt-get update -qq
-        apt-get source -qq libpng1.6
     fi
+    $SUDO apt-get update -qq
+    apt-get source -qq libpng1.6
 fi
 png_src="$deps/src/$(ls -d libpng1.6-*/ | head -n 1)"
 
