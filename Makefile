@@ -5,12 +5,13 @@ JOBS      ?= $(shell nproc)
 BUILD     ?= build
 ASAN      ?= build-asan
 TSAN      ?= build-tsan
+WINDOWS   ?= build-windows
 # The suites that run under ThreadSanitizer: the layers where threads meet
 # (the host bridge, the host library, the module as a host drives it).
 TSAN_SUITES := bridge_tests hostlib_tests module_tests
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all deps configure build build-asan build-tsan test test-native test-asan test-tsan demo bench install install-lv2 clean
+.PHONY: all deps configure build build-asan build-tsan test test-native test-asan test-tsan demo bench install install-lv2 windows windows-deps clean
 
 all: build
 
@@ -47,6 +48,22 @@ build-tsan: deps
 test-tsan: build-tsan
 	@cd $(TSAN) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
 		ctest --output-on-failure -j $(JOBS) -L '^($(subst $(eval) ,|,$(TSAN_SUITES)))$$'
+
+# The module for 32-bit Windows hosts, cross-built with Debian's mingw-w64
+# compiler into $(WINDOWS)/: bin/Kestrom.dpm, and the stand-in host libraries
+# lib/DAE.dll (lib/noregistrar/DAE.dll without the registrar) and
+# lib/DigiExt.dll. Its set-up (the compiler, zlib, and libpng cross-built
+# from Debian's source into $(WINDOWS)/deps) is its own: the native build
+# never needs it. Ends by checking the module's exports and imports.
+windows-deps:
+	@JOBS=$(JOBS) sh scripts/install-windows-deps.sh $(WINDOWS)
+
+windows: windows-deps
+	@KESTROM_WINDOWS_DEPS=$(CURDIR)/$(WINDOWS)/deps/prefix cmake -S . -B $(WINDOWS) $(CMAKE_GEN) \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/i686-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DKESTROM_TESTS=OFF -DKESTROM_BENCHMARKS=OFF >/dev/null
+	@cmake --build $(WINDOWS) -j $(JOBS)
+	@sh scripts/check-windows-module.sh $(WINDOWS)/bin/Kestrom.dpm
 
 bench: build
 	@for b in $(BUILD)/benchmarks/*_bench; do echo "== $$b"; $$b; done
@@ -86,4 +103,4 @@ install-lv2:
 	@echo "installed $(LV2_BUNDLE)"
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(TSAN)
+	rm -rf $(BUILD) $(ASAN) $(TSAN) $(WINDOWS)

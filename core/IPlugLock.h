@@ -4,7 +4,8 @@
 
 // The plug-in's recursive lock: the thread that holds it may take it again.
 // A critical section on Windows, a recursive mutex elsewhere; the platform
-// object lives in opaque storage so no system header leaks out of here.
+// object lives in opaque storage so no system header leaks out of here, and
+// each platform's part is a file of its own (core/platform/*/IPlugLockNative.cpp).
 //
 // Work for after the lock. What the holder must not do while holding it
 // (call the host, which may answer through a path that takes other locks
@@ -29,6 +30,12 @@ public:
     void CallAfterRelease(void (*action)(void*), void* context);
 
 private:
+    // The platform's lock in `storage`, made, destroyed, entered and left.
+    static void NativeInit(unsigned char* storage);
+    static void NativeDestroy(unsigned char* storage);
+    static void NativeEnter(unsigned char* storage);
+    static void NativeLeave(unsigned char* storage);
+
     struct Deferred {
         void (*action)(void*);
         void* context;

@@ -2,8 +2,9 @@
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
+
+#include "graphics/ICacheLock.h"
 
 class LICE_IBitmap;
 
@@ -50,6 +51,6 @@ private:
     };
     LICE_IBitmap* FindLocked(int id);
 
-    std::mutex lock;
+    ICacheLock lock;
     std::vector<Entry> entries;
 };

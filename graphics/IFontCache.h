@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
+
+#include "graphics/ICacheLock.h"
 
 #include "graphics/ITextStyle.h"
 
@@ -40,6 +41,6 @@ private:
         std::unique_ptr<LICE_IFont> font;
     };
 
-    std::mutex lock;
+    ICacheLock lock;
     std::vector<Entry> entries;
 };

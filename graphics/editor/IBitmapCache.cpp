@@ -1,6 +1,7 @@
 #include "graphics/IBitmapCache.h"
 
 #include <algorithm>
+#include <mutex>
 
 #include "graphics/LICE_IBitmap.h"
 
@@ -18,7 +19,7 @@ LICE_IBitmap* IBitmapCache::FindLocked(int id) {
 }
 
 LICE_IBitmap* IBitmapCache::FindOrLoad(int id, const std::function<std::unique_ptr<LICE_IBitmap>()>& load) {
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<ICacheLock> guard(lock);
     if (LICE_IBitmap* found = FindLocked(id)) return found;
     std::unique_ptr<LICE_IBitmap> loaded = load();
     if (!loaded) return nullptr;
@@ -27,20 +28,20 @@ LICE_IBitmap* IBitmapCache::FindOrLoad(int id, const std::function<std::unique_p
 }
 
 LICE_IBitmap* IBitmapCache::Find(int id) {
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<ICacheLock> guard(lock);
     return FindLocked(id);
 }
 
 LICE_IBitmap* IBitmapCache::Store(int id, std::unique_ptr<LICE_IBitmap> bitmap) {
     if (!bitmap) return nullptr;
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<ICacheLock> guard(lock);
     entries.push_back({id, std::move(bitmap)});
     return entries.back().bitmap.get();
 }
 
 void IBitmapCache::Adopt(LICE_IBitmap* bitmap) {
     if (!bitmap) return;
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<ICacheLock> guard(lock);
     for (const Entry& e : entries)
         if (e.bitmap.get() == bitmap) return;
     entries.push_back({kDerivedId, std::unique_ptr<LICE_IBitmap>(bitmap)});
@@ -49,7 +50,7 @@ void IBitmapCache::Adopt(LICE_IBitmap* bitmap) {
 bool IBitmapCache::Remove(const LICE_IBitmap* bitmap) {
     std::unique_ptr<LICE_IBitmap> doomed;
     {
-        std::lock_guard<std::mutex> guard(lock);
+        std::lock_guard<ICacheLock> guard(lock);
         auto it = std::find_if(entries.begin(), entries.end(),
                                [bitmap](const Entry& e) { return e.bitmap.get() == bitmap; });
         if (it == entries.end()) return false;
@@ -60,13 +61,13 @@ bool IBitmapCache::Remove(const LICE_IBitmap* bitmap) {
 }
 
 bool IBitmapCache::Holds(const LICE_IBitmap* bitmap) {
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<ICacheLock> guard(lock);
     for (const Entry& e : entries)
         if (e.bitmap.get() == bitmap) return true;
     return false;
 }
 
 int IBitmapCache::Count() {
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<ICacheLock> guard(lock);
     return static_cast<int>(entries.size());
 }

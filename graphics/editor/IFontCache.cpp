@@ -1,6 +1,7 @@
 #include "graphics/IFontCache.h"
 
 #include <cstring>
+#include <mutex>
 
 #include "graphics/LICE_IFont.h"
 
@@ -13,7 +14,7 @@ IFontCache::~IFontCache() = default;
 
 LICE_IFont* IFontCache::FindOrCreate(const ITextStyle& style,
                                      const std::function<std::unique_ptr<LICE_IFont>()>& create) {
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<ICacheLock> guard(lock);
     for (Entry& e : entries) {
         if (e.size == style.size && e.orientation == style.orientation && e.style == style.style &&
             std::strncmp(e.name, style.fontName, ITextStyle::kFontNameSize) == 0)
@@ -29,6 +30,6 @@ LICE_IFont* IFontCache::FindOrCreate(const ITextStyle& style,
 }
 
 int IFontCache::Count() {
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<ICacheLock> guard(lock);
     return static_cast<int>(entries.size());
 }
