@@ -1,7 +1,5 @@
 #include "graphics/windowless/IGraphicsWindowless.h"
 
-#include "graphics/platform/posix/PosixFolders.h"
-
 IGraphicsWindowless::IGraphicsWindowless(IPlugBase* plugin, int width, int height, int frameRate)
     : IGraphics(plugin, width, height, frameRate) {}
 
@@ -18,14 +16,6 @@ int IGraphicsWindowless::ShowMessageBox(const char*, const char*, int type) {
 IMenu* IGraphicsWindowless::ShowPopupMenu(IMenu&, const IBounds&) { return nullptr; }
 
 void IGraphicsWindowless::ShowTextEntry(IControl*, const ITextStyle&, const IBounds&, const char*, IPlugParam*) {}
-
-void IGraphicsWindowless::HostDirectory(std::string& out) { out = PosixFolders::HostDirectory(); }
-
-void IGraphicsWindowless::ModuleDirectory(std::string& out) { out = PosixFolders::ModuleDirectory(); }
-
-void IGraphicsWindowless::DesktopDirectory(std::string& out) { out = PosixFolders::DesktopDirectory(); }
-
-void IGraphicsWindowless::AppDataDirectory(std::string& out) { out = PosixFolders::AppDataDirectory(); }
 
 void IGraphicsWindowless::PromptForFile(std::string& path, int, std::string&, const char*) { path.clear(); }
 

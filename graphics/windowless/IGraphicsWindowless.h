@@ -6,7 +6,8 @@
 #include "graphics/IGraphics.h"
 
 // The window layer of a binary that never shows its editor: the LV2 plug-ins'
-// DSP binary, where hosts show the editor from a binary of its own. The
+// DSP binary, where hosts show the editor from a binary of its own, and for
+// now the Windows module, until its Win32 window layer exists. The
 // plug-in still builds its editor (its controls, their parameter bindings,
 // and the mailbox through which the processing hands over the needle's
 // value, which the plug-in reads back with PeekDisplayValue), but nothing is
@@ -18,7 +19,7 @@
 // painting has nowhere to go; a popup menu or a file or colour dialog counts
 // as cancelled, a text entry does not open, a message box answers its
 // default (OK, or No for Yes/No) and no URL opens. The folders are the
-// system's (PosixFolders).
+// system's (PosixFolders or Win32Folders, from platform/).
 //
 // Threads: as for every context. Only the plug-in's meter hand-off
 // (SetParameterFromPlugin for a non-parameter index) comes from the audio
