@@ -1,29 +1,16 @@
 #include "tools/host/HostedEditor.h"
 
-#include <dlfcn.h>
-
 #include <atomic>
 
 #include "standins/extension/ExtensionStandIn.h"
-#include "standins/windows/KestromWindows.h"
+#include "tools/host/HostWindowSystem.h"
 #include "tools/host/HostedPlugin.h"
 #include "tools/host/ModuleHost.h"
+#include "tools/host/SharedLibrary.h"
 
 namespace kestrom::host {
 
 namespace {
-
-constexpr char kHostClass[] = "KestromHostWindow";
-constexpr uint32_t kHostBackground = 0xFF202020;
-constexpr uint32_t kStepMs = 10;          // one turn of the message pump
-constexpr uint32_t kQuietMs = 250;        // six frames of an editor at 25 per second
-constexpr uint32_t kMostSettleMs = 10000;
-
-// The host's windows are registered under this program's own instance.
-const char kHostInstanceTag = 0;
-void* HostInstance() { return const_cast<char*>(&kHostInstanceTag); }
-
-KsWin_Window AsWindow(void* window) { return static_cast<KsWin_Window>(window); }
 
 // Host ports are small numbers, one per editor shown, never 0.
 intptr_t NewPort() {
@@ -31,13 +18,11 @@ intptr_t NewPort() {
     return next++;
 }
 
-// The extension library's port binding, which the host has loaded (globally)
-// for the module; null when it is not there.
+// The extension library's port binding, which the host has loaded for the
+// module; null when it is not there.
 using BindPortProc = decltype(&KsExtension_BindPort);
-BindPortProc BindPort() { return reinterpret_cast<BindPortProc>(dlsym(RTLD_DEFAULT, "KsExtension_BindPort")); }
-
-std::string WindowError(const std::string& what, KsWin_Status status) {
-    return what + " (window system error " + std::to_string(status) + ")";
+BindPortProc BindPort() {
+    return reinterpret_cast<BindPortProc>(SharedLibrary::LoadedSymbol(KS_EXTENSION_LIBRARY, "KsExtension_BindPort"));
 }
 
 }  // namespace
@@ -63,22 +48,9 @@ bool HostedEditor::Open(std::string& error, int clientWidth, int clientHeight) {
         error = "the host extension library cannot bind ports to windows";
         return false;
     }
-    KsWin_ClassInfo info{kHostClass, HostInstance(), nullptr, 0, kHostBackground};
-    const KsWin_Status registered = KsWin_RegisterClass(&info);
-    if (registered != KSWIN_OK && registered != KSWIN_ERROR_CLASS_ALREADY_EXISTS) {
-        error = WindowError("the host's window class cannot be registered", registered);
-        return false;
-    }
-    KsWin_Window window = nullptr;
-    const KsWin_Status made =
-        KsWin_CreateWindow(kHostClass, HostInstance(), "Kestrom", KSWIN_STYLE_VISIBLE, nullptr, 0, 0,
-                           clientWidth > 0 ? clientWidth : Width(), clientHeight > 0 ? clientHeight : Height(),
-                           nullptr, &window);
-    if (made != KSWIN_OK) {
-        error = WindowError("the host's window cannot be made", made);
-        return false;
-    }
-    window_ = window;
+    window_ = HostWindowSystem::Create(clientWidth > 0 ? clientWidth : Width(),
+                                       clientHeight > 0 ? clientHeight : Height(), error);
+    if (window_ == nullptr) return false;
     port_ = NewPort();
     bind(port_, window_);
     int32_t viewMade = 0;
@@ -119,43 +91,19 @@ void HostedEditor::Close() {
         port_ = 0;
     }
     if (window_ != nullptr) {
-        KsWin_DestroyWindow(AsWindow(window_));
+        HostWindowSystem::Destroy(window_);
         window_ = nullptr;
     }
 }
 
-bool HostedEditor::EditorOrigin(int& x, int& y) const {
-    KsWin_Window child = nullptr;
-    int32_t count = 0;
-    KsWin_Rect at{};
-    if (window_ == nullptr || KsWin_GetChildren(AsWindow(window_), &child, 1, &count) != KSWIN_OK || count < 1 ||
-        KsWin_GetWindowRect(child, &at) != KSWIN_OK)
-        return false;
-    x = at.left;
-    y = at.top;
-    return true;
-}
+bool HostedEditor::EditorOrigin(int& x, int& y) const { return HostWindowSystem::FirstChildOrigin(window_, x, y); }
 
 bool HostedEditor::Settle(std::string& error) {
     if (window_ == nullptr) {
         error = "the editor has no host window";
         return false;
     }
-    uint64_t last = 0;
-    KsWin_GetPaintCount(AsWindow(window_), &last);
-    uint32_t quiet = 0;
-    for (uint32_t elapsed = 0; quiet < kQuietMs && elapsed < kMostSettleMs; elapsed += kStepMs) {
-        KsWin_RunTimers(kStepMs, nullptr);
-        uint64_t paints = 0;
-        KsWin_GetPaintCount(AsWindow(window_), &paints);
-        quiet = paints == last ? quiet + kStepMs : 0;
-        last = paints;
-    }
-    if (quiet < kQuietMs) {
-        error = "the editor kept drawing for " + std::to_string(kMostSettleMs / 1000) + " seconds";
-        return false;
-    }
-    return true;
+    return HostWindowSystem::Settle(window_, error);
 }
 
 bool HostedEditor::Click(int x, int y, std::string& error) {
@@ -169,13 +117,10 @@ bool HostedEditor::Click(int x, int y, std::string& error) {
         error = "the editor is not shown";
         return false;
     }
-    for (const uint32_t type : {KSWIN_MSG_MOUSE_DOWN, KSWIN_MSG_MOUSE_UP}) {
-        const KsWin_MouseInput input{type, left + x, top + y, KSWIN_BUTTON_LEFT, 0, 0};
-        const KsWin_Status sent = KsWin_SendMouse(AsWindow(window_), &input, nullptr);
-        if (sent != KSWIN_OK) {
-            error = WindowError("click " + std::to_string(x) + "," + std::to_string(y) + " reached no window", sent);
-            return false;
-        }
+    std::string reason;
+    if (!HostWindowSystem::Click(window_, left + x, top + y, reason)) {
+        error = "click " + std::to_string(x) + "," + std::to_string(y) + " " + reason;
+        return false;
     }
     return true;
 }
@@ -192,14 +137,8 @@ bool HostedEditor::Capture(Picture& picture, std::string& error) const {
         return false;
     }
     const int width = Width(), height = Height();
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
-    const KsWin_Rect area{left, top, left + width, top + height};
-    const KsWin_Status captured = KsWin_CaptureWindow(AsWindow(window_), &area, pixels.data(), width,
-                                                      static_cast<int64_t>(pixels.size()));
-    if (captured != KSWIN_OK) {
-        error = WindowError("the host's window cannot be read", captured);
-        return false;
-    }
+    std::vector<uint32_t> pixels;
+    if (!HostWindowSystem::Capture(window_, left, top, width, height, pixels, error)) return false;
     picture.width = width;
     picture.height = height;
     picture.rgb.resize(pixels.size() * 3);

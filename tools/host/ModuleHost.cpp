@@ -1,65 +1,48 @@
 #include "tools/host/ModuleHost.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <climits>
 #include <string>
-#include <vector>
 
 #include "standins/engine/EngineStandIn.h"
 #include "standins/extension/ExtensionRoutines.h"
+#include "tools/host/ModuleLayout.h"
+#include "tools/host/SharedLibrary.h"
 
 namespace kestrom::host {
 
 namespace {
 
-std::string DirectoryOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string LastError() {
-    const char* text = dlerror();
-    return text != nullptr ? text : "unknown error";
-}
-
 template <typename F>
 F Symbol(void* library, const char* name) {
-    return library != nullptr ? reinterpret_cast<F>(dlsym(library, name)) : nullptr;
+    return SharedLibrary::Routine<F>(library, name);
 }
 
 }  // namespace
 
 ModuleHost::~ModuleHost() { Unload(); }
 
-std::string ModuleHost::DefaultModulePath() {
-    std::vector<char> self(PATH_MAX + 1, '\0');
-    const ssize_t n = readlink("/proc/self/exe", self.data(), PATH_MAX);
-    const std::string program = n > 0 ? std::string(self.data(), static_cast<std::size_t>(n)) : std::string("./kestrom");
-    return DirectoryOf(DirectoryOf(program)) + "/lib/Kestrom.so";
-}
+std::string ModuleHost::DefaultModulePath() { return ModuleLayout::DefaultModulePath(); }
 
 bool ModuleHost::Load(const std::string& modulePath, std::string& error) {
     Unload();
-    const std::string dir = DirectoryOf(modulePath);
+    const std::string dir = ModuleLayout::HostLibraryFolder(modulePath) + "/";
     // The host's own libraries come first, globally, as the host application
-    // has them: the module looks them up in the process.
-    engine_ = dlopen((dir + "/" + KS_ENGINE_LIBRARY).c_str(), RTLD_NOW | RTLD_GLOBAL);
+    // has them: the module looks them up in the process (on Windows the
+    // module's entry finds the engine by name while it loads).
+    std::string reason;
+    engine_ = SharedLibrary::Open(dir + KS_ENGINE_LIBRARY, true, reason);
     if (engine_ == nullptr) {
-        error = "cannot load the host engine library beside the module: " + LastError();
+        error = "cannot load the host engine library " + dir + KS_ENGINE_LIBRARY + ": " + reason;
         return false;
     }
-    extension_ = dlopen((dir + "/" + KS_EXTENSION_LIBRARY).c_str(), RTLD_NOW | RTLD_GLOBAL);
+    extension_ = SharedLibrary::Open(dir + KS_EXTENSION_LIBRARY, true, reason);
     if (extension_ == nullptr) {
-        error = "cannot load the host extension library beside the module: " + LastError();
+        error = "cannot load the host extension library " + dir + KS_EXTENSION_LIBRARY + ": " + reason;
         Unload();
         return false;
     }
-    module_ = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    module_ = SharedLibrary::Open(modulePath, false, reason);
     if (module_ == nullptr) {
-        error = "cannot load the module '" + modulePath + "': " + LastError();
+        error = "cannot load the module '" + modulePath + "': " + reason;
         Unload();
         return false;
     }
@@ -97,10 +80,10 @@ void ModuleHost::Unload() {
         if (openedByEngine_) {
             if (const auto close = Symbol<int16_t (*)()>(engine_, "KsEngine_CloseModule")) close();
         }
-        dlclose(module_);
+        SharedLibrary::Close(module_);
     }
-    if (extension_ != nullptr) dlclose(extension_);
-    if (engine_ != nullptr) dlclose(engine_);
+    SharedLibrary::Close(extension_);
+    SharedLibrary::Close(engine_);
     module_ = extension_ = engine_ = nullptr;
     openedByEngine_ = false;
     routines_ = ModuleRoutines();

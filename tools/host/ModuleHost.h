@@ -8,7 +8,7 @@
 namespace kestrom::host {
 
 // A plug-in module loaded the way the host application loads it: the host's
-// engine and extension libraries first (from the module's folder; the module
+// engine and extension libraries first (from where ModuleLayout says; the module
 // finds them in the process and calls them), then the module, opened by the
 // engine through the routines the module registered with it (or by the
 // module itself at load, with an engine that has no registrar). Everything
@@ -37,8 +37,9 @@ public:
     // to render at once (set before instances are made). False without an engine.
     bool SetEngineQuantum(int frames);
 
-    // Where the module is by default: lib/Kestrom.so beside the folder of the
-    // running program (build/bin/kestrom -> build/lib/Kestrom.so).
+    // Where the module is by default, relative to the running program
+    // (build/bin/kestrom -> build/lib/Kestrom.so; on Windows
+    // build-windows/bin/kestrom.exe -> build-windows/bin/Kestrom.dpm).
     static std::string DefaultModulePath();
 
 private:

@@ -14,6 +14,7 @@
 #include <CLI/CLI.hpp>
 
 #include "compressor/KestromVersion.h"
+#include "tools/host/ModuleLayout.h"
 #include "tools/kestrom/DemoCommand.h"
 #include "tools/kestrom/DemoSignal.h"
 #include "tools/kestrom/EditorCommand.h"
@@ -180,6 +181,9 @@ int RunCommands(int argc, const char* const* argv, Console& console) {
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string("kestrom ") + KestromVersion::kText, "print the version and exit");
 
+    const std::string moduleHelp =
+        std::string("the plug-in module to load (default: ") + kestrom::host::ModuleLayout::kDefaultModuleText + ")";
+
     ProcessOptions process;
     CLI::App* processCmd = app.add_subcommand(
         "process", "Run an audio file (mono or stereo, any format libsndfile reads) through the compressor");
@@ -199,7 +203,7 @@ int RunCommands(int argc, const char* const* argv, Console& console) {
         ->add_option("--editor-png", process.editorPngPath,
                      "write the editor as it stands after processing (needle included) as a PNG")
         ->check(NonEmptyPath());
-    processCmd->add_option("--module", process.modulePath, "the plug-in module to load (default: lib/Kestrom.so beside the tool's folder)")
+    processCmd->add_option("--module", process.modulePath, moduleHelp)
         ->check(NonEmptyPath());
     processCmd->add_option("--state", process.settings.statePath, "restore the plug-in's saved state (host chunk) from FILE first")
         ->check(NonEmptyPath());
@@ -223,7 +227,7 @@ int RunCommands(int argc, const char* const* argv, Console& console) {
     CLI::App* editorCmd = app.add_subcommand(
         "editor", "Draw the plug-in's editor (298 x 400) with the given settings, needle and clicks into a PNG");
     editorCmd->add_option("--png", editor.pngPath, "PNG file to write")->required()->check(NonEmptyPath());
-    editorCmd->add_option("--module", editor.modulePath, "the plug-in module to load (default: lib/Kestrom.so beside the tool's folder)")
+    editorCmd->add_option("--module", editor.modulePath, moduleHelp)
         ->check(NonEmptyPath());
     ParamOptions editorParams;
     editorParams.AddTo(editorCmd);
@@ -241,7 +245,7 @@ int RunCommands(int argc, const char* const* argv, Console& console) {
     std::string infoModule;
     CLI::App* infoCmd = app.add_subcommand(
         "info", "List what the plug-in module registers and every host control of an instance");
-    infoCmd->add_option("--module", infoModule, "the plug-in module to load (default: lib/Kestrom.so beside the tool's folder)")
+    infoCmd->add_option("--module", infoModule, moduleHelp)
         ->check(NonEmptyPath());
 
     std::string demoPath;

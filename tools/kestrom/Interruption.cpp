@@ -1,60 +1,24 @@
 #include "tools/kestrom/Interruption.h"
 
-#include <csignal>
-
-#include <signal.h>
+#include <atomic>
 
 namespace kestrom::tool {
 
 namespace {
 
-volatile std::sig_atomic_t received = 0;
-
-constexpr int kSignals[] = {SIGHUP, SIGINT, SIGTERM, SIGQUIT, SIGPIPE};
-
-// Keeps the first signal: that is the one the exit status reports.
-void OnSignal(int signal) {
-    if (received == 0) {
-        received = signal;
-    }
-}
+// Lock-free, so a signal handler may set it; the console handler on Windows
+// runs on a thread of its own.
+std::atomic<int> received{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the flag is set from signal handlers");
 
 }  // namespace
 
-void Interruption::Install() {
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // no SA_RESTART: blocking calls return EINTR
-    for (int signal : kSignals) {
-        struct sigaction previous {};
-        // A signal ignored by whoever started us (nohup, a shell's trap) stays
-        // ignored, except SIGPIPE: a closed pipe must fail the write, not go unnoticed.
-        if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN && signal != SIGPIPE) {
-            continue;
-        }
-        sigaction(signal, &action, nullptr);
-    }
+void Interruption::Record(int signal) {
+    int none = 0;
+    received.compare_exchange_strong(none, signal);
 }
 
-int Interruption::Signal() { return received; }
-
-const char* Interruption::Name(int signal) {
-    switch (signal) {
-        case SIGHUP:
-            return "SIGHUP";
-        case SIGINT:
-            return "SIGINT";
-        case SIGTERM:
-            return "SIGTERM";
-        case SIGQUIT:
-            return "SIGQUIT";
-        case SIGPIPE:
-            return "SIGPIPE";
-        default:
-            return "a signal";
-    }
-}
+int Interruption::Signal() { return received.load(); }
 
 int Interruption::Report(std::ostream& err, const std::string& output) {
     const int signal = Signal();
@@ -62,6 +26,6 @@ int Interruption::Report(std::ostream& err, const std::string& output) {
     return ExitStatus(signal);
 }
 
-void Interruption::Set(int signal) { received = signal; }
+void Interruption::Set(int signal) { received.store(signal); }
 
 }  // namespace kestrom::tool

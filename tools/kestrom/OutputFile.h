@@ -24,6 +24,13 @@ namespace kestrom::tool {
 //
 // Uncommitted temporary files are removed by the destructor, so an error, an
 // early return or an interruption leaves every target as it was.
+//
+// On Windows the same holds with the system's forms: the target's links are
+// followed by the system, the temporary file replaces it with MoveFileEx
+// (replacing, written through), a read-only file or a folder is refused, a
+// character device (NUL, CON) or a named pipe is written into, and the
+// descriptor is the C runtime's (binary mode) over the file's handle.
+// Each platform's part is in a file of its own.
 class OutputFile {
 public:
     explicit OutputFile(std::string target);
@@ -71,6 +78,12 @@ private:
     bool SyncData(std::string& error);
     bool CopyThrough(std::string& error);
     bool Rename(std::string& error);
+    // Flushes a folder's entries (the renames into it) to the disk.
+    static bool SyncFolder(const std::string& dir, std::string& error);
+    // The folder part of a path ("." when there is none) and the file name.
+    static void SplitPath(const std::string& path, std::string& dir, std::string& name);
+    // True, with the message, once an interruption was asked for.
+    static bool InterruptedError(std::string& error);
 
     std::string target_;
     std::string resolved_;

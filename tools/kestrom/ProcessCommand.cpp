@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "compressor/KestromParams.h"
 #include "tools/kestrom/CommandLine.h"
+#include "tools/kestrom/DescriptorIo.h"
 #include "tools/kestrom/EditorCommand.h"
 #include "tools/host/HostedPlugin.h"
 #include "tools/host/ModuleHost.h"
@@ -126,18 +125,11 @@ bool WriteState(const kestrom::host::HostedPlugin& plugin, OutputFile& file, std
     if (!plugin.SaveChunk(chunk, error)) {
         return false;
     }
-    const unsigned char* p = chunk.data();
-    for (std::size_t left = chunk.size(); left > 0;) {
-        const ssize_t put = write(file.Descriptor(), p, left);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            error = "error writing '" + file.Target() + "': " + std::strerror(errno);
-            return false;
-        }
-        p += put;
-        left -= static_cast<std::size_t>(put);
+    // The temporary file is new: the chunk is all of it, from its start.
+    errno = 0;
+    if (!DescriptorIo::TransferAll(file.Descriptor(), chunk.data(), static_cast<std::int64_t>(chunk.size()), 0, true)) {
+        error = "error writing '" + file.Target() + "'" + (errno != 0 ? std::string(": ") + std::strerror(errno) : "");
+        return false;
     }
     return true;
 }

@@ -1,12 +1,10 @@
 #include "tools/kestrom/WavHeaderIo.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "tools/kestrom/DescriptorIo.h"
 
 namespace kestrom::tool {
 
@@ -51,20 +49,7 @@ void AdjustSize(unsigned char* bytes, sf_count_t from, sf_count_t count, sf_coun
 }
 
 bool FullTransfer(int fd, unsigned char* bytes, sf_count_t count, sf_count_t at, bool writing) {
-    while (count > 0) {
-        const ssize_t done = writing ? pwrite(fd, bytes, static_cast<std::size_t>(count), at)
-                                     : pread(fd, bytes, static_cast<std::size_t>(count), at);
-        if (done < 0 && errno == EINTR) {
-            continue;
-        }
-        if (done <= 0) {
-            return false;
-        }
-        bytes += done;
-        count -= done;
-        at += done;
-    }
-    return true;
+    return DescriptorIo::TransferAll(fd, bytes, count, at, writing);
 }
 
 }  // namespace
@@ -98,11 +83,11 @@ bool WavHeaderIo::Transfer(unsigned char* bytes, sf_count_t count, sf_count_t at
 
 sf_count_t WavHeaderIo::GetLength(void* self) {
     auto& io = *static_cast<WavHeaderIo*>(self);
-    struct stat st {};
-    if (fstat(io.fd_, &st) != 0) {
+    const sf_count_t size = DescriptorIo::Size(io.fd_);
+    if (size < 0) {
         return -1;
     }
-    return st.st_size >= kFmtEnd + io.shift_ ? st.st_size - io.shift_ : st.st_size;
+    return size >= kFmtEnd + io.shift_ ? size - io.shift_ : size;
 }
 
 sf_count_t WavHeaderIo::Seek(sf_count_t offset, int whence, void* self) {

@@ -21,7 +21,7 @@ namespace kestrom::tool {
 // FLAC, ...) passes through untouched.
 //
 // The descriptor stays the caller's; this class reads and writes it at
-// explicit offsets (pread/pwrite), so the descriptor's own offset is never
+// explicit offsets (DescriptorIo), so the descriptor's own offset is never
 // moved.
 class WavHeaderIo {
 public:

@@ -1,4 +1,5 @@
-// Entry point of the `kestrom` command-line tool; the work is in CommandLine.
+// Entry point of the `kestrom` command-line tool on Linux; the work is in
+// CommandLine. Built only by the native build (tools/CMakeLists.txt).
 #include <iostream>
 
 #include <unistd.h>
