@@ -9,11 +9,12 @@ set -eu
 . "$(dirname "$0")/shared/compare.sh"
 
 failed=0
-# The default editor; settings and a needle; the help card shown by a click
-# and Power switched off by another; the card shown and hidden again.
+# The default editor; settings and a needle; the help card shown by a click,
+# Power switched off and Deep switched on by others; the card shown and
+# hidden again.
 for case in "default|" \
             "settings and needle|--in 5 --out -7.5 --deep --negative --reduction 9" \
-            "help card and power|--in -12 --relaxed --reduction 3 --click 100,30 --click 150,90" \
+            "help card, power and an LED|--in -12 --relaxed --reduction 3 --click 100,30 --click 150,90 --click 40,335" \
             "card shown and hidden|--dual-mono --click 100,30 --click 100,30"; do
     name="${case%%|*}"
     # The options are words without spaces: split on purpose.

@@ -2,6 +2,19 @@
 
 namespace kestrom::tool {
 
+std::string SoundFileReader::Message(SNDFILE* file) {
+    std::string text = sf_strerror(file);
+    for (char& c : text) {
+        if (c == '\n' || c == '\r') {
+            c = ' ';
+        }
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.pop_back();
+    }
+    return text;
+}
+
 SoundFileReader::~SoundFileReader() {
     if (file_ != nullptr) {
         sf_close(file_);
@@ -17,7 +30,7 @@ bool SoundFileReader::Open(const std::string& path, std::string& error) {
     path_ = path;
     file_ = sf_open(path.c_str(), SFM_READ, &info_);
     if (file_ == nullptr) {
-        error = "cannot read '" + path + "': " + sf_strerror(nullptr);
+        error = "cannot read '" + path + "': " + Message(nullptr);
         return false;
     }
     if (info_.channels < 1 || info_.samplerate < 1) {
@@ -35,7 +48,7 @@ std::int64_t SoundFileReader::ReadInterleaved(float* samples, std::int64_t frame
     }
     const sf_count_t got = sf_readf_float(file_, samples, frames);
     if (got < frames && sf_error(file_) != SF_ERR_NO_ERROR) {
-        error = "error reading '" + path_ + "': " + sf_strerror(file_);
+        error = "error reading '" + path_ + "': " + Message(file_);
         return -1;
     }
     return got;

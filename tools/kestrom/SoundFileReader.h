@@ -12,6 +12,10 @@ namespace kestrom::tool {
 // single-precision samples, one buffer per channel.
 class SoundFileReader {
 public:
+    // libsndfile's message for `file` (null: the last failed open) on one
+    // line: on Windows the system's texts it passes on end in a line break.
+    static std::string Message(SNDFILE* file);
+
     SoundFileReader() = default;
     ~SoundFileReader();
     SoundFileReader(const SoundFileReader&) = delete;

@@ -1,5 +1,7 @@
 #include "tools/kestrom/SoundFileWriter.h"
 
+#include "tools/kestrom/SoundFileReader.h"
+
 namespace kestrom::tool {
 
 SoundFileWriter::SoundFileWriter(std::string target) : file_(std::move(target)) {}
@@ -69,7 +71,7 @@ bool SoundFileWriter::Open(int format, int channels, int sampleRate, std::string
     io_.emplace(file_.Descriptor());
     sound_ = sf_open_virtual(io_->Callbacks(), SFM_WRITE, &info, &*io_);
     if (sound_ == nullptr) {
-        error = "cannot write '" + file_.Target() + "': " + sf_strerror(nullptr);
+        error = "cannot write '" + file_.Target() + "': " + SoundFileReader::Message(nullptr);
         file_.Discard();
         return false;
     }
@@ -101,7 +103,7 @@ bool SoundFileWriter::WriteInterleaved(const float* samples, std::int64_t frames
         return false;
     }
     if (frames > 0 && sf_writef_float(sound_, samples, frames) != frames) {
-        error = "error writing '" + file_.Target() + "': " + sf_strerror(sound_);
+        error = "error writing '" + file_.Target() + "': " + SoundFileReader::Message(sound_);
         return false;
     }
     return true;
