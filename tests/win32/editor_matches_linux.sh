@@ -6,7 +6,7 @@
 # so equal pixels give equal files: the files are compared.
 #   sh editor_matches_linux.sh WINDOWS-BUILD   (KESTROM_NATIVE_BUILD set; a display for Wine)
 set -eu
-. "$(dirname "$0")/shared/compare.sh"
+. "$(dirname "$0")/helpers/compare.sh"
 
 failed=0
 # The default editor; settings and a needle; the help card shown by a click,

@@ -6,7 +6,7 @@
 # by more than 1e-6.
 #   sh process_matches_linux.sh WINDOWS-BUILD   (KESTROM_NATIVE_BUILD set)
 set -eu
-. "$(dirname "$0")/shared/compare.sh"
+. "$(dirname "$0")/helpers/compare.sh"
 
 linux generate-demo stereo.wav --seconds 1 --no-sync
 mono_wav stereo.wav mono.wav

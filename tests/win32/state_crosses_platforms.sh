@@ -4,7 +4,7 @@
 # save the same settings as the same bytes.
 #   sh state_crosses_platforms.sh WINDOWS-BUILD   (KESTROM_NATIVE_BUILD set)
 set -eu
-. "$(dirname "$0")/shared/compare.sh"
+. "$(dirname "$0")/helpers/compare.sh"
 
 linux generate-demo music.wav --seconds 1 --no-sync
 failed=0
