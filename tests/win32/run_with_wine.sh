@@ -29,10 +29,15 @@ cleanup() {
     fi
     rm -rf "$tmp"
 }
+child=""
+stop() {
+    [ -n "$child" ] && kill "$child" 2> /dev/null
+    exit "$1"
+}
 trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
+trap 'stop 130' INT
+trap 'stop 143' TERM
+trap 'stop 129' HUP
 
 # Xvfb picks a free display and tells its number.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3> "$tmp/display" 2> "$tmp/xvfb.log" &
@@ -67,4 +72,7 @@ wineboot -i > "$tmp/wineboot.log" 2>&1 || { cat "$tmp/wineboot.log" >&2; fail "w
 wine regedit /S "$tmp/no-crash-dialog.reg" > /dev/null 2>&1 || fail "regedit failed"
 echo "run_with_wine.sh: Wine prefix booted in $(( $(date +%s) - start )) s (display $DISPLAY)"
 
-"$@"
+# In the background, so that a signal to this script stops it at once.
+"$@" &
+child=$!
+wait "$child"
