@@ -26,13 +26,16 @@ std::string SystemError(const std::string& what) {
 
 bool RegisterHostClass(std::string& error) {
     WNDCLASSA info = {};
+    if (GetClassInfoA(GetModuleHandleA(nullptr), kHostClass, &info)) return true;  // an earlier editor's
+    info = WNDCLASSA{};
     info.lpfnWndProc = DefWindowProcA;
     info.hInstance = GetModuleHandleA(nullptr);
     info.hCursor = LoadCursor(nullptr, IDC_ARROW);
     info.hbrBackground = CreateSolidBrush(kHostBackground);
     info.lpszClassName = kHostClass;
-    if (RegisterClassA(&info) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS) return true;
+    if (RegisterClassA(&info) != 0) return true;
     error = SystemError("the host's window class cannot be registered");
+    DeleteObject(info.hbrBackground);
     return false;
 }
 
