@@ -8,7 +8,7 @@
 set -eu
 . "$(dirname "$0")/helpers/compare.sh"
 
-linux generate-demo stereo.wav --seconds 1 --no-sync
+linux generate-demo stereo.wav --seconds 2 --no-sync
 mono_wav stereo.wav mono.wav
 
 failed=0
