@@ -9,12 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/IPlugBase.h"
 #include "graphics/IMenu.h"
+#include "graphics/ITextStyle.h"
 #include "graphics/controls/IControl.h"
 #include "graphics/win32/IGraphicsWin.h"
 
@@ -340,6 +342,44 @@ TEST(IGraphicsWin, ReopeningIntoANewParentKeepsSizeAndPlaceInTheParent) {
     EXPECT_EQ(std::vector<LONG>({at.x, at.y, r.right - r.left, r.bottom - r.top}),
               std::vector<LONG>({15, 25, kWidth - 20, kHeight - 10}));
     EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 1);
+}
+
+TEST(IGraphicsWin, TextIsMeasuredAsGdiMeasuresItAndDrawnOnlyWithinThatArea) {
+    Host host;
+    Editor e;
+    ASSERT_NE(e.Open(host.window), nullptr);
+    e.Settle();
+    const char* text = "Kestrom 42";
+    ITextStyle style("Tahoma", 16, IRgba(255, 255, 255, 255), ITextStyle::kNormal, ITextStyle::kLeft);
+    IBounds area(30, 50, 190, 110);
+    ASSERT_TRUE(e.g->MeasureText(style, text, area));
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontA(16, 0, 0, 0, 400, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma");
+    HGDIOBJ was = SelectObject(dc, font);
+    SIZE extent = {};
+    TEXTMETRICA metrics = {};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, was);
+    DeleteObject(font);
+    DeleteDC(dc);
+    EXPECT_EQ(std::vector<int>({area.left, area.top, area.right, area.bottom}),
+              std::vector<int>({30, 50, 30 + static_cast<int>(extent.cx), 50 + static_cast<int>(metrics.tmHeight)}));
+
+    LICE_IBitmap* buffer = e.g->BackBuffer();
+    const std::vector<LICE_pixel> before(buffer->Pixels(), buffer->Pixels() + buffer->RowSpan() * buffer->Height());
+    ASSERT_TRUE(e.g->DrawText(style, text, area));
+    int inside = 0, outside = 0;
+    for (int y = 0; y < buffer->Height(); ++y)
+        for (int x = 0; x < buffer->Width(); ++x) {
+            const size_t i = static_cast<size_t>(y * buffer->RowSpan() + x);
+            if (buffer->Pixels()[i] == before[i]) continue;
+            (x >= area.left && x < area.right && y >= area.top && y < area.bottom ? inside : outside) += 1;
+        }
+    EXPECT_GT(inside, 40);
+    EXPECT_EQ(outside, 0);
 }
 
 }  // namespace
