@@ -39,7 +39,8 @@ PI_Status PIR_ChunkCount(PI_Instance instance, int32_t* count) {
 PI_Status PIR_ChunkId(PI_Instance instance, int32_t index, int32_t* id) {
     return WithInstance(instance, Needs::Initialized, [&](CEffectProcess& process) -> PI_Status {
         if (!id) return PI_ErrNullPointer;
-        if (index < 1 || index > process.ChunkCount()) return PI_ErrBadIndex;
+        // The process answers for every index: an effect with one chunk says
+        // "not a chunk of mine" (-7157) for any index but 1, as hosts expect.
         int32_t answer = 0;
         const PI_Status status = process.ChunkIdAt(index, &answer);
         if (status == PI_NoErr) *id = answer;

@@ -5,10 +5,7 @@
 
 ICaptionControl::ICaptionControl(IPlugBase* plug, const IBounds& area, int param, const ITextStyle& style,
                                  bool withUnit)
-    : ITextControl(plug, area, param, style, ""), showUnit(withUnit) {
-    // A caption's only mouse behaviour is the prompt, so it is enabled.
-    promptDisabled = false;
-}
+    : ITextControl(plug, area, param, style, ""), showUnit(withUnit) {}
 
 bool ICaptionControl::Draw(IGraphics& g) {
     const IPlugParam* param = plugin ? plugin->Param(paramIdx) : nullptr;

@@ -2,8 +2,9 @@
 
 #include "graphics/controls/ITextControl.h"
 
-// Shows its parameter's value as text (with the unit when showUnit) and
-// prompts for a new value on a click or double click.
+// Shows its parameter's value as text (with the unit when showUnit). A click
+// or double click prompts for a new value once the caller has enabled the
+// prompt (SetPromptDisabled(false)); like every control, it starts disabled.
 class ICaptionControl : public ITextControl {
 public:
     ICaptionControl(IPlugBase* plugin, const IBounds& area, int paramIdx, const ITextStyle& style,

@@ -111,6 +111,7 @@ TEST(Parameters, LabelsFollowTheValueTheUserSets) {
 TEST(Parameters, AListPromptShowsItsValueTextsWithTheCurrentOneChecked) {
     Bound b;
     auto* caption = new ICaptionControl(&b.plugin, IBounds(0, 50, 60, 70), EditorTestPlugin::kMode, ITextStyle());
+    caption->SetPromptDisabled(false);
     b.editor->AttachControl(caption);
     b.editor->SetParameterFromPlugin(EditorTestPlugin::kMode, 1.0, false);
     b.plugin.Param(EditorTestPlugin::kMode)->Set(1.0);
@@ -126,10 +127,14 @@ TEST(Parameters, AListPromptShowsItsValueTextsWithTheCurrentOneChecked) {
     EXPECT_EQ(b.plugin.events, (std::vector<std::string>{"begin 2", "value 2", "end 2"}));
 }
 
-TEST(Parameters, ADismissedMenuChangesNothing) {
+TEST(Parameters, ACaptionPromptsOnlyOnceEnabledAndADismissedMenuChangesNothing) {
     Bound b;
     auto* caption = new ICaptionControl(&b.plugin, IBounds(0, 50, 60, 70), EditorTestPlugin::kMode, ITextStyle());
     b.editor->AttachControl(caption);
+    EXPECT_TRUE(caption->PromptDisabled());  // as every control starts
+    b.editor->Click(10, 60);
+    EXPECT_EQ(b.editor->MenusShown(), 0);
+    caption->SetPromptDisabled(false);
     b.editor->Click(10, 60);  // no answer queued
     EXPECT_EQ(b.editor->MenusShown(), 1);
     EXPECT_EQ(caption->Value(), 0.0);
@@ -145,6 +150,7 @@ TEST(Parameters, ASwitchMenuSetsTheChosenTextsOwnValue) {
     power.AddValueText(0, "off");
     auto* editor = new IGraphicsHeadless(&plugin, 60, 60, 0);
     auto* caption = new ICaptionControl(&plugin, IBounds(0, 0, 60, 20), EditorTestPlugin::kPower, ITextStyle());
+    caption->SetPromptDisabled(false);
     editor->AttachControl(caption);
     plugin.AttachEditor(editor);
     editor->OpenWindow(nullptr);
@@ -157,6 +163,7 @@ TEST(Parameters, ASwitchMenuSetsTheChosenTextsOwnValue) {
 TEST(Parameters, TypedTextSetsAContinuousParameterOnTheNextTick) {
     Bound b;
     auto* caption = new ICaptionControl(&b.plugin, IBounds(0, 50, 60, 70), EditorTestPlugin::kGain, ITextStyle());
+    caption->SetPromptDisabled(false);
     b.editor->AttachControl(caption);
     b.editor->Click(10, 60);
     ASSERT_TRUE(b.editor->IsTextEntryOpen());
@@ -189,6 +196,7 @@ TEST(Parameters, EntryCharactersFollowTheParameterKind) {
 TEST(Parameters, AClickOrTheWheelCancelsAnOpenEntryWithoutApplyingIt) {
     Bound b;
     auto* caption = new ICaptionControl(&b.plugin, IBounds(0, 50, 60, 70), EditorTestPlugin::kSteps, ITextStyle());
+    caption->SetPromptDisabled(false);
     b.editor->AttachControl(caption);
     b.editor->Click(10, 60);
     ASSERT_TRUE(b.editor->IsTextEntryOpen());
@@ -212,6 +220,7 @@ TEST(Parameters, ANumberTypedForAListIsTakenAsItsValueWhenNoTextMatches) {
     Bound b;
     IPlugParam* mode = b.plugin.Param(EditorTestPlugin::kMode);
     auto* caption = new ICaptionControl(&b.plugin, IBounds(0, 50, 60, 70), EditorTestPlugin::kMode, ITextStyle());
+    caption->SetPromptDisabled(false);
     b.editor->AttachControl(caption);
     b.editor->QueueTypedText("2");
     b.editor->ShowTextEntry(caption, ITextStyle(), IBounds(0, 0, 30, 16), "Soft", mode);

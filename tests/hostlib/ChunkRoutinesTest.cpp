@@ -38,8 +38,8 @@ TEST_F(ChunkRoutines, OneChunkWithTheProcessesId) {
     EXPECT_EQ(host.chunkId(instance, 1, &value), PI_NoErr);
     EXPECT_EQ(value, kChunkId);
     value = 5;
-    EXPECT_EQ(host.chunkId(instance, 0, &value), PI_ErrBadIndex);
-    EXPECT_EQ(host.chunkId(instance, 2, &value), PI_ErrBadIndex);
+    EXPECT_EQ(host.chunkId(instance, 0, &value), PI_ErrBadChunkId);
+    EXPECT_EQ(host.chunkId(instance, 2, &value), PI_ErrBadChunkId);
     EXPECT_EQ(value, 5);
     EXPECT_EQ(host.chunkSize(instance, kChunkId, &value), PI_NoErr);
     EXPECT_EQ(value, kChunkSize);

@@ -109,7 +109,7 @@ TEST_F(ModuleRegistration, EachTypeMakesInstancesOfItsChannelsWithTheProductsChu
         EXPECT_EQ(value, kChunkId);  // the product's, for the mono type too
         for (int32_t index : {0, 2, -1}) {
             value = -5;
-            EXPECT_EQ(plug.Routine<PI_ChunkIdProc>(PI_SEL_CHUNK_ID)(plug.handle, index, &value), PI_ErrBadIndex);
+            EXPECT_EQ(plug.Routine<PI_ChunkIdProc>(PI_SEL_CHUNK_ID)(plug.handle, index, &value), PI_ErrBadChunkId);
             EXPECT_EQ(value, -5);
         }
         EXPECT_EQ(plug.Routine<PI_InstanceGetIntProc>(PI_SEL_GET_LATENCY)(plug.handle, &value), PI_NoErr);
