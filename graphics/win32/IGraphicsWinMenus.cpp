@@ -69,11 +69,10 @@ IMenu* IGraphicsWin::ShowPopupMenu(IMenu& menu, const IBounds& area) {
     POINT at = {area.left, area.bottom};
     ClientToScreen(owner, &at);
     IMenu* chosen = nullptr;
-    // The choice arrives as a command message, even for the command numbered
-    // 0 (for which the call itself answers 0 on some systems).
-    TrackPopupMenu(native, TPM_LEFTBUTTON, at.x, at.y, 0, owner, nullptr);
+    // The choice arrives as a command message posted to the owner.
+    const BOOL tracked = TrackPopupMenu(native, TPM_LEFTBUTTON, at.x, at.y, 0, owner, nullptr);
     MSG command = {};
-    if (PeekMessageA(&command, owner, WM_COMMAND, WM_COMMAND, PM_REMOVE) && command.wParam <= 0xFFFF) {
+    if (tracked && PeekMessageA(&command, owner, WM_COMMAND, WM_COMMAND, PM_REMOVE) && command.wParam <= 0xFFFF) {
         const int id = static_cast<int>(command.wParam);
         for (const MenuRange& r : ranges) {
             if (id >= r.start && id < r.start + r.menu->ItemCount()) {
