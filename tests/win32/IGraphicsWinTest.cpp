@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -154,8 +155,11 @@ TEST(IGraphicsWin, TheRedrawTimerRunsAtTheFrameRateAndATickWithNothingDirtyCopie
         UnhookWindowsHookEx(hook);
         timerTimes = nullptr;
         ASSERT_GE(times.size(), 10u);
-        const double mean = static_cast<double>(times.back() - times.front()) / static_cast<double>(times.size() - 1);
-        EXPECT_NEAR(mean, c.periodMs, 4.0);
+        // The median interval: a tick delayed by a busy machine moves it little.
+        std::vector<DWORD> intervals;
+        for (size_t i = 1; i < times.size(); ++i) intervals.push_back(times[i] - times[i - 1]);
+        std::nth_element(intervals.begin(), intervals.begin() + intervals.size() / 2, intervals.end());
+        EXPECT_NEAR(static_cast<double>(intervals[intervals.size() / 2]), c.periodMs, 3.0);
 
         // Everything is drawn by now: a tick copies nothing to the screen ...
         const int painted = e.g->PaintCount();
