@@ -11,12 +11,18 @@ WINDOWS   ?= build-windows
 TSAN_SUITES := bridge_tests hostlib_tests module_tests
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all deps configure build build-asan build-tsan test test-native test-asan test-tsan demo bench install install-lv2 windows windows-deps clean
+.PHONY: all deps test-deps configure build build-asan build-tsan test test-native test-asan test-tsan test-windows demo bench \
+	install install-lv2 windows windows-deps wine-deps clean
 
 all: build
 
 deps:
 	@sh scripts/install-deps.sh
+
+# What the tests run the native build in (LV2 hosts, jalv with JACK, Xvfb):
+# only the test targets install it, never `make demo`.
+test-deps:
+	@sh scripts/install-test-deps.sh
 
 configure: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -28,14 +34,14 @@ build-asan: deps
 	@cmake -S . -B $(ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKESTROM_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN) -j $(JOBS)
 
-test-native: build
+test-native: build test-deps
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test-asan: build-asan
+test-asan: build-asan test-deps
 	@cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 
-test: test-native test-asan
+test: test-native test-asan test-windows
 
 # ThreadSanitizer over the suites above: any report (a data race, a lock-order
 # inversion) fails the test that caused it. tests/tsan.supp is where a report
@@ -61,9 +67,20 @@ windows-deps:
 windows: windows-deps
 	@KESTROM_WINDOWS_DEPS=$(CURDIR)/$(WINDOWS)/deps/prefix cmake -S . -B $(WINDOWS) $(CMAKE_GEN) \
 		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/i686-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DKESTROM_TESTS=OFF -DKESTROM_BENCHMARKS=OFF >/dev/null
+		-DKESTROM_TESTS=ON -DKESTROM_BENCHMARKS=OFF >/dev/null
 	@cmake --build $(WINDOWS) -j $(JOBS)
 	@sh scripts/check-windows-module.sh $(WINDOWS)/bin/Kestrom.dpm
+
+# The Windows suite (tests/win32/, label win32_tests) under Wine: one fresh
+# Wine prefix and one Xvfb display for the whole run (run_with_wine.sh), the
+# native build beside it for the tests that compare the two. Wine and Xvfb
+# come from scripts/install-wine-deps.sh.
+wine-deps:
+	@sh scripts/install-wine-deps.sh
+
+test-windows: build windows wine-deps
+	@cd $(WINDOWS) && KESTROM_NATIVE_BUILD=$(CURDIR)/$(BUILD) sh $(CURDIR)/tests/win32/run_with_wine.sh \
+		ctest --output-on-failure -j $(JOBS) -L win32_tests
 
 bench: build
 	@for b in $(BUILD)/benchmarks/*_bench; do echo "== $$b"; $$b; done

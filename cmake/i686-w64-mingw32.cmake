@@ -35,3 +35,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Test programs of this build run under Wine (ctest starts them through it;
+# tests/win32/run_with_wine.sh gives them a prefix and a display of their own).
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

@@ -1,6 +1,10 @@
 #!/bin/sh
-# Installs the Debian packages the build needs, only those that are missing.
-# Safe to run again: when everything is present it does nothing.
+# Installs the Debian packages the native build needs, only those that are
+# missing: compiler, CMake, the libraries, GoogleTest and Google Benchmark
+# (the build builds the tests and benchmarks too), lv2-dev and lilv (the LV2
+# bundle and its in-process tests). The hosts the tests drive the build in
+# come from scripts/install-test-deps.sh. Safe to run again: when everything
+# is present it does nothing.
 set -eu
 
 PACKAGES="
@@ -19,20 +23,7 @@ libsndfile1-dev
 libcli11-dev
 lv2-dev
 liblilv-dev
-lilv-utils
-sordi
 libx11-dev
-xvfb
-jackd2
-jalv
 "
 
-# Offline LV2 hosts the tests compare the plug-ins in, without what they
-# recommend (sound fonts, players and the like: hundreds of megabytes).
-OFFLINE_HOSTS="
-ecasound
-lv2file
-"
-
-sh "$(dirname "$0")/install-packages.sh" $PACKAGES
-exec sh "$(dirname "$0")/install-packages.sh" --no-install-recommends -- $OFFLINE_HOSTS
+exec sh "$(dirname "$0")/install-packages.sh" $PACKAGES
