@@ -35,7 +35,7 @@ public:
         Param(kMode)->AddValueText(1, "Medium");
         Param(kMode)->AddValueText(2, "Hard");
     }
-    void BeginParamGesture(int) override {}
+    void BeginParamGesture(int index) override { gestures.push_back(index); }
     void TellHostParamValue(int, double) override {}
     void EndParamGesture(int) override {}
     void TellHostAllParams() override {}
@@ -45,6 +45,19 @@ public:
     void HostTransport(HostTimeRecord*) override {}
     void EditorResized(int, int) override {}
     bool SendMidiEvent(const IMidiEvent&) override { return false; }
+    std::vector<int> gestures;  // parameters whose gesture began
+};
+
+// Takes the keys it is given while it catches them, and records them.
+class KeyCatcher : public IControl {
+public:
+    explicit KeyCatcher(IPlugBase* plugin) : IControl(plugin, IBounds(), -1) {}
+    bool Draw(IGraphics&) override { return true; }
+    bool HandleKey(int, int, int key) override {
+        keys.push_back(key);
+        return true;
+    }
+    std::vector<int> keys;
 };
 
 class FillControl : public IControl {
@@ -384,6 +397,87 @@ TEST(IGraphicsWin, TextIsMeasuredAsGdiMeasuresItAndDrawnOnlyWithinThatArea) {
         }
     EXPECT_GT(inside, 40);
     EXPECT_EQ(outside, 0);
+}
+
+// What the host's window was sent.
+struct Sent {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Sent>* hostReceived = nullptr;
+WNDPROC hostPrevious = nullptr;
+LRESULT CALLBACK RecordHost(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (hostReceived != nullptr && (message == WM_KEYDOWN || message == WM_LBUTTONDOWN))
+        hostReceived->push_back({message, wParam, lParam});
+    return CallWindowProcA(hostPrevious, window, message, wParam, lParam);
+}
+
+struct RecordingHost : Host {
+    RecordingHost() {
+        hostReceived = &received;
+        hostPrevious = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordHost)));
+    }
+    ~RecordingHost() { hostReceived = nullptr; }
+    std::vector<Sent> received;
+};
+
+TEST(IGraphicsWin, KeysReachTheControlsTranslatedAndTheOthersGoToTheHostsWindow) {
+    RecordingHost host;
+    Editor e;
+    auto* catcher = new KeyCatcher(&e.plugin);
+    e.g->SetKeyCatcher(catcher);
+    ASSERT_NE(e.Open(host.window), nullptr);
+    SetCursorPos(0, 0);  // the pointer over no control: the catcher takes the keys
+    const struct {
+        unsigned virtualKey;
+        int code;  // -1: not translated, forwarded to the host's window
+    } cases[] = {{VK_SPACE, 0}, {VK_UP, 1}, {VK_DOWN, 2},  {VK_LEFT, 3},    {VK_RIGHT, 4}, {'0', 5},
+                 {'9', 14},     {'A', 15},  {'Z', 40},     {97, 15},        {122, 40},     {VK_ESCAPE, -1},
+                 {VK_RETURN, -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.virtualKey);
+        catcher->keys.clear();
+        host.received.clear();
+        SendMessageA(e.Window(), WM_KEYDOWN, c.virtualKey, 1);
+        if (c.code >= 0) {
+            EXPECT_EQ(catcher->keys, std::vector<int>{c.code});
+            EXPECT_TRUE(host.received.empty());
+        } else {
+            EXPECT_TRUE(catcher->keys.empty());
+            ASSERT_EQ(host.received.size(), 1u);
+            EXPECT_EQ(host.received[0].wParam, c.virtualKey);
+        }
+    }
+}
+
+TEST(IGraphicsWin, TheHostsAutomationShortcutSendsClicksOnParametersToTheHostsWindow) {
+    RecordingHost host;
+    Editor e;
+    HWND window = e.Open(host.window);
+    ASSERT_NE(window, nullptr);
+    SetWindowPos(window, nullptr, 12, 7, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The host's Command and Control keys: Control and the Windows key.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = keys[VK_LWIN] = 0x80;
+    ASSERT_TRUE(SetKeyboardState(keys));
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(30, 25));  // on Gain
+    SendMessageA(window, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(30, 25));
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(150, 100));  // on the panel
+    SendMessageA(window, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(150, 100));
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = keys[VK_LWIN] = 0;
+    SetKeyboardState(keys);
+    ASSERT_EQ(host.received.size(), 1u);
+    EXPECT_EQ(host.received[0].message, static_cast<UINT>(WM_LBUTTONDOWN));
+    EXPECT_EQ(host.received[0].lParam, MAKELPARAM(12 + 30, 7 + 25));  // in the host's client area
+    EXPECT_TRUE(e.plugin.gestures.empty());  // the editor's control took nothing
+    // Without the shortcut the click is the editor's.
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 25));
+    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(30, 25));
+    EXPECT_EQ(e.plugin.gestures, std::vector<int>{WinTestPlugin::kGain});
+    EXPECT_EQ(host.received.size(), 1u);
 }
 
 }  // namespace
