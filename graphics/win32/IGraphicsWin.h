@@ -97,6 +97,8 @@ public:
     // The in-place text entry's window (an HWND), or null.
     void* EntryWindow() const { return entryWindow; }
     int32_t EntryState() const { return entryState; }
+    // The tooltip window (an HWND), or null when tooltips are off.
+    void* TooltipWindow() const { return tooltipWindow; }
     // The number of open editor windows of this module.
     static int OpenWindowCount();
     // trunc(1000 / frame rate), the redraw timer's period in ms.

@@ -4,6 +4,7 @@
 // plug-in with a continuous and a list parameter, plain colour controls),
 // linked into this program, inside a top-level window of the test's.
 #include <windows.h>
+#include <commctrl.h>
 #undef DrawText
 
 #include <gtest/gtest.h>
@@ -478,6 +479,35 @@ TEST(IGraphicsWin, TheHostsAutomationShortcutSendsClicksOnParametersToTheHostsWi
     SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(30, 25));
     EXPECT_EQ(e.plugin.gestures, std::vector<int>{WinTestPlugin::kGain});
     EXPECT_EQ(host.received.size(), 1u);
+}
+
+// The text of the editor window's one tool in the tooltip window.
+std::string TipText(HWND tip, HWND window) {
+    if (tip == nullptr) return "<no tooltip window>";
+    char text[80] = {};
+    TOOLINFOA tool = {};
+    tool.cbSize = 44;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(window);
+    tool.lpszText = text;
+    SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
+TEST(IGraphicsWin, TooltipsShowTheControlsTextOnHoverAndAreHiddenWhenTheMouseLeaves) {
+    Host host;
+    Editor e;
+    e.g->SetTooltipsEnabled(true);
+    e.g->SetHandleMouseOver(true);
+    e.gain->SetTooltip("Gain in dB");
+    HWND window = e.Open(host.window);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(TipText(static_cast<HWND>(e.g->TooltipWindow()), window), "");
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(30, 25));
+    SendMessageA(window, WM_MOUSEHOVER, 0, MAKELPARAM(30, 25));
+    EXPECT_EQ(TipText(static_cast<HWND>(e.g->TooltipWindow()), window), "Gain in dB");
+    SendMessageA(window, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(TipText(static_cast<HWND>(e.g->TooltipWindow()), window), "");
 }
 
 }  // namespace
