@@ -19,8 +19,10 @@ static_assert(EditorWindows::kClassAlreadyExists == ERROR_CLASS_ALREADY_EXISTS,
 
 uint32_t EditorWindows::RegisterChildClass(void* moduleInstance) {
     WNDCLASSA info = {};
+    info.style = CS_HREDRAW | CS_VREDRAW;  // 3: redrawn whole when resized
     info.lpfnWndProc = DefWindowProcA;  // the child does no drawing of its own
     info.hInstance = static_cast<HINSTANCE>(moduleInstance);
+    info.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
     info.hCursor = LoadCursor(nullptr, IDC_ARROW);
     info.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     info.lpszClassName = kChildClass;
@@ -49,7 +51,8 @@ void* EditorWindows::CreateChild(void* moduleInstance, void* parent, int32_t x, 
 }
 
 void EditorWindows::Show(void* child) {
-    ShowWindow(AsWindow(child), SW_SHOW);
+    ShowWindow(AsWindow(child), SW_SHOWNORMAL);
+    InvalidateRect(AsWindow(child), nullptr, FALSE);
     UpdateWindow(AsWindow(child));
 }
 

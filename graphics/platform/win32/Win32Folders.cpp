@@ -37,6 +37,10 @@ std::string Win32Folders::ModuleDirectory() {
     return FolderOf(FileOf(module));
 }
 
-std::string Win32Folders::DesktopDirectory() { return ShellFolder(CSIDL_DESKTOPDIRECTORY); }
+// The desktop (special folder 0) and the user's local application data (28).
+std::string Win32Folders::DesktopDirectory() {
+    char path[MAX_PATH] = {};
+    return SHGetSpecialFolderPathA(nullptr, path, CSIDL_DESKTOP, FALSE) ? std::string(path) : std::string();
+}
 
-std::string Win32Folders::AppDataDirectory() { return ShellFolder(CSIDL_APPDATA); }
+std::string Win32Folders::AppDataDirectory() { return ShellFolder(CSIDL_LOCAL_APPDATA); }

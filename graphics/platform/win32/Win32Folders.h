@@ -5,7 +5,7 @@
 // The folders a plug-in may want to know on Windows, answered alike by every
 // window layer there: the running program's and this binary's folders from
 // GetModuleFileName, the desktop and the user's application data from the
-// shell. Any thread.
+// shell (the desktop, and the per-user local application data). Any thread.
 class Win32Folders {
 public:
     // Each folder ends in '\' where it comes from a file's path; empty when
