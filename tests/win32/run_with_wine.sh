@@ -65,7 +65,7 @@ REG
 start=$(date +%s)
 # One wineserver for the whole run, started first: it outlives each program
 # (-p), so the services the boot starts stay up and no program starts them
-# again.
+# again (a test program that had to start them was seen to hang at its exit).
 mkdir "$WINEPREFIX"
 wineserver -p
 wineboot -i > "$tmp/wineboot.log" 2>&1 || { cat "$tmp/wineboot.log" >&2; fail "wineboot failed"; }
