@@ -69,7 +69,7 @@ windows: windows-deps
 		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/i686-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DKESTROM_TESTS=ON -DKESTROM_BENCHMARKS=OFF >/dev/null
 	@cmake --build $(WINDOWS) -j $(JOBS)
-	@sh scripts/check-windows-module.sh $(WINDOWS)/bin/Kestrom.dpm
+	@sh scripts/check-windows-module.sh $(WINDOWS)/bin/Kestrom.dpm $(WINDOWS)/bin/kestrom.exe
 
 # The Windows suite (tests/win32/, label win32_tests) under Wine: one fresh
 # Wine prefix and one Xvfb display for the whole run (run_with_wine.sh), the
