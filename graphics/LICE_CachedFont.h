@@ -28,6 +28,6 @@ public:
     int GetLineHeight() const override;
 
 private:
-    struct Impl;  // glyph source and cache, per platform
+    struct Impl;  // settings, glyph cache and the platform's glyph source
     std::unique_ptr<Impl> impl_;
 };
