@@ -20,6 +20,7 @@
 #include "tools/kestrom/EditorCommand.h"
 #include "tools/kestrom/EditorOptions.h"
 #include "tools/kestrom/InfoCommand.h"
+#include "tools/kestrom/OneLine.h"
 #include "tools/kestrom/ProcessCommand.h"
 #include "tools/kestrom/ProcessOptions.h"
 
@@ -66,19 +67,6 @@ CLI::Validator NonEmptyPath() {
     return CLI::Validator(
         [](std::string& text) -> std::string { return text.empty() ? "an empty file name" : std::string(); },
         "FILE");
-}
-
-// One line: CLI11's messages are single sentences, but make sure.
-std::string OneLine(std::string text) {
-    for (char& c : text) {
-        if (c == '\n' || c == '\r') {
-            c = ' ';
-        }
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.pop_back();
-    }
-    return text;
 }
 
 // "X,Y": two whole numbers separated by a comma, nothing else.

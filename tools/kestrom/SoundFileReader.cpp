@@ -1,19 +1,10 @@
 #include "tools/kestrom/SoundFileReader.h"
 
+#include "tools/kestrom/OneLine.h"
+
 namespace kestrom::tool {
 
-std::string SoundFileReader::Message(SNDFILE* file) {
-    std::string text = sf_strerror(file);
-    for (char& c : text) {
-        if (c == '\n' || c == '\r') {
-            c = ' ';
-        }
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.pop_back();
-    }
-    return text;
-}
+std::string SoundFileReader::Message(SNDFILE* file) { return OneLine(sf_strerror(file)); }
 
 SoundFileReader::~SoundFileReader() {
     if (file_ != nullptr) {
