@@ -16,7 +16,9 @@
 #include <cstdint>
 
 #include "compressor/ExactExpLog.h"
+#include "compressor/FlushToZero.h"
 #include "compressor/KestromProcessor.h"
+#include "compressor/NoiseGenerator.h"
 #include "core/Decibels.h"
 
 namespace kestrom {
@@ -151,6 +153,10 @@ struct State {
     bool cached[2];
     double bypassMix;
     NoiseGenerator dither, jitterL, jitterR;
+    // The meter's state and coefficients, as in KestromProcessor::UpdateMeter,
+    // held here so that the output stores (which may alias the processor's
+    // fields) do not send them through memory every frame.
+    double meterGain, meterPole, meterState, meterRise, meterFall, meterLevel;
 };
 
 // The right-hand objects: the right channel's in stereo, the left's in mono
@@ -241,6 +247,12 @@ KESTROM_KERNEL_INLINE State LoadState(const Channels& c) {
     s.dither = p.ditherNoise;
     s.jitterL = p.jitterNoiseL;
     s.jitterR = p.jitterNoiseR;
+    s.meterGain = p.meterFilterGain;
+    s.meterPole = p.meterFilterPole;
+    s.meterState = p.meterFilterState;
+    s.meterRise = p.meterRise;
+    s.meterFall = p.meterFall;
+    s.meterLevel = p.meterLevel;
     return s;
 }
 
@@ -279,15 +291,42 @@ KESTROM_KERNEL_INLINE void StoreState(const Channels& c, const State& s) {
     p.ditherNoise = s.dither;
     p.jitterNoiseL = s.jitterL;
     p.jitterNoiseR = s.jitterR;
+    p.meterFilterState = s.meterState;
+    p.meterLevel = s.meterLevel;
+    // The kernels run only for blocks of at least one frame, after which the
+    // meter's value is its level.
+    p.meterValue = s.meterLevel;
+}
+
+// n steps of a noise generator at once: x -> (a x + c) mod m composed n
+// times, by squaring (the same values as n calls of Next).
+NoiseGenerator Advanced(NoiseGenerator g, int n) {
+    constexpr std::int64_t m = NoiseGenerator::kModulus;
+    std::int64_t a = 3877, c = 29573;  // the map of one step
+    std::int64_t seed = g.seed;
+    for (; n > 0; n >>= 1) {
+        if (n & 1) seed = (a * seed + c) % m;
+        c = (a * c + c) % m;  // the map applied twice
+        a = (a * a) % m;
+    }
+    g.seed = static_cast<std::int32_t>(seed);
+    return g;
 }
 
 // Input gain, dither (returned in d), jitter and the input DC blocker.
+// kJitterOff, for a jitter depth of 0 (Relaxed): the jitter factor is
+// 1 + 0 * u = 1 exactly for every noise value u (finite, so 0 * u is a zero)
+// and x * 1 = x, so neither the factor nor the product is computed; the
+// jitter generators only advance, by AdvanceJitter after the loop.
+template <bool kJitterOff>
 KESTROM_KERNEL_INLINE V InputStep(State& s, const Coefs& k, V dry, double& d) {
     d = s.dither.Next() * kDitherDepth;
-    const double jitterL = 1.0 + k.jitterDepth * s.jitterL.Next();
-    const double jitterR = k.stereo ? 1.0 + k.jitterDepth * s.jitterR.Next() : jitterL;
     V x = Flush(Add(Mul(k.inputGain, dry), Splat(d)));
-    x = Mul(x, Set(jitterL, jitterR));
+    if (!kJitterOff) {
+        const double jitterL = 1.0 + k.jitterDepth * s.jitterL.Next();
+        const double jitterR = k.stereo ? 1.0 + k.jitterDepth * s.jitterR.Next() : jitterL;
+        x = Mul(x, Set(jitterL, jitterR));
+    }
     return Block(s.inDc, x);
 }
 
@@ -430,8 +469,8 @@ KESTROM_KERNEL_INLINE V GainStep(State& s, const Coefs& k, const Target& t) {
 
 // Output gain, bypass crossfade, dither removal and the output DC blocker;
 // writes the frame and advances the meter.
-KESTROM_KERNEL_INLINE void OutputStep(KestromProcessor& p, State& s, const Coefs& k, V audio, V dry, double d,
-                                          double* outL, double* outR, int i) {
+KESTROM_KERNEL_INLINE void OutputStep(State& s, const Coefs& k, V audio, V dry, double d, double* outL, double* outR,
+                                      int i) {
     V y = Mul(Mul(s.gain, audio), k.outputFactor);
     if (k.bypassIdle) {
         y = Flush(y);
@@ -443,7 +482,19 @@ KESTROM_KERNEL_INLINE void OutputStep(KestromProcessor& p, State& s, const Coefs
     s.y = y;
     outL[i] = Lane0(y);
     if (k.stereo) outR[i] = Lane1(y);
-    p.UpdateMeter(Lane0(s.gain));
+    // KestromProcessor::UpdateMeter, on the kernel's copy.
+    const double lp = std::fabs(Lane0(s.gain)) * 2.0 * s.meterGain + s.meterPole * s.meterState;
+    s.meterState = lp;
+    const double ballistics = lp > s.meterLevel ? s.meterRise : s.meterFall;
+    s.meterLevel = FlushToZero(lp + (s.meterLevel - lp) * ballistics);
+}
+
+// With the jitter off, the generators' steps that InputStep left out.
+template <bool kJitterOff>
+KESTROM_KERNEL_INLINE void AdvanceJitter(State& s, const Coefs& k, int frames) {
+    if (!kJitterOff) return;
+    s.jitterL = Advanced(s.jitterL, frames);
+    if (k.stereo) s.jitterR = Advanced(s.jitterR, frames);
 }
 
 KESTROM_KERNEL_INLINE V Dry(const double* inL, const double* inR, bool stereo, int i) {
@@ -460,12 +511,12 @@ KESTROM_TARGET_FMA void RunFeedback(const Channels& c, const double* inL, const 
     for (int i = 0; i < frames; ++i) {
         const V dry = Dry(inL, inR, k.stereo, i);
         double d;
-        const V x = InputStep(s, k, dry, d);
+        const V x = InputStep<false>(s, k, dry, d);
         const V v = DetectorStep<true>(s, k, x);
         const V audio = ColorStep(s, k, x);
         const Target t = TargetStep<kNegative>(k, LevelStep(s, k, v));
         GainStep(s, k, t);
-        OutputStep(c.p, s, k, audio, dry, d, outL, outR, i);
+        OutputStep(s, k, audio, dry, d, outL, outR, i);
         s.feedback = Mul(s.y, k.feedbackScale);
     }
     StoreState(c, s);
@@ -475,7 +526,7 @@ KESTROM_TARGET_FMA void RunFeedback(const Channels& c, const double* inL, const 
 // are known before the gain recursion runs. Short passes over chunks of the
 // block let the long operations (square roots, log, exp, arc tangents) of
 // neighbouring frames overlap; only the cheap recursions stay serial.
-template <bool kNegative>
+template <bool kNegative, bool kJitterOff>
 KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const double* inR, double* outL,
                                     double* outR, int frames, const KernelPlan& plan) {
     constexpr int kChunk = 128;
@@ -491,7 +542,7 @@ KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const 
         // beside the pass with the most independent work: the detector's,
         // or in Negative the arc tangents.
         for (int i = 0; i < n; ++i) {
-            const V x = InputStep(s, k, Dry(inL, inR, k.stereo, start + i), dither[i]);
+            const V x = InputStep<kJitterOff>(s, k, Dry(inL, inR, k.stereo, start + i), dither[i]);
             levels[i] = LevelStep(s, k, DetectorStep<false>(s, k, x));
             if (kNegative)
                 xs[i] = x;
@@ -504,12 +555,13 @@ KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const 
         }
         for (int i = 0; i < n; ++i) {
             GainStep(s, k, targets[i]);
-            OutputStep(c.p, s, k, audio[i], Dry(inL, inR, k.stereo, start + i), dither[i], outL + start,
+            OutputStep(s, k, audio[i], Dry(inL, inR, k.stereo, start + i), dither[i], outL + start,
                        outR ? outR + start : nullptr, i);
         }
     }
     // The plain path updates the feedback every frame; only the last counts.
     s.feedback = Mul(s.y, k.feedbackScale);
+    AdvanceJitter<kJitterOff>(s, k, frames);
     StoreState(c, s);
 }
 
@@ -573,16 +625,23 @@ bool KestromProcessor::RunKernels(const double* const* inputs, double* const* ou
     double* outR = stereo ? outputs[1] : nullptr;
     const Channels c{*this, stereo};
     const bool negative = !(engineL.ratio > 0.0);
+    // Relaxed has no jitter (and no feedback).
+    const bool jitterOff = plan.jitterDepth == 0.0;
     if (plan.feedbackShare != 0.0) {
         if (negative)
             RunFeedback<true>(c, inputs[0], inR, outputs[0], outR, frames, k);
         else
             RunFeedback<false>(c, inputs[0], inR, outputs[0], outR, frames, k);
+    } else if (jitterOff) {
+        if (negative)
+            RunOpenLoop<true, true>(c, inputs[0], inR, outputs[0], outR, frames, k);
+        else
+            RunOpenLoop<false, true>(c, inputs[0], inR, outputs[0], outR, frames, k);
     } else {
         if (negative)
-            RunOpenLoop<true>(c, inputs[0], inR, outputs[0], outR, frames, k);
+            RunOpenLoop<true, false>(c, inputs[0], inR, outputs[0], outR, frames, k);
         else
-            RunOpenLoop<false>(c, inputs[0], inR, outputs[0], outR, frames, k);
+            RunOpenLoop<false, false>(c, inputs[0], inR, outputs[0], outR, frames, k);
     }
     ++kernelBlocks;
     return true;
