@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/win32/MessagePump.h"
 #include "tests/win32/Win32ModuleHost.h"
 
 namespace {
@@ -24,18 +25,6 @@ constexpr int kHeight = 400;
 // Host controls: the master bypass is 1, parameter i is i + 2.
 constexpr int kInControl = 0 + 2;
 constexpr int kPowerControl = 6 + 2;
-
-void Pump(DWORD ms) {
-    const DWORD until = GetTickCount() + ms;
-    do {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
-        Sleep(1);
-    } while (static_cast<LONG>(until - GetTickCount()) > 0);
-}
 
 HWND MakeHostWindow(int clientWidth, int clientHeight) {
     static const ATOM registered = [] {

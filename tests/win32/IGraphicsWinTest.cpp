@@ -21,6 +21,7 @@
 #include "graphics/ITextStyle.h"
 #include "graphics/controls/IControl.h"
 #include "graphics/win32/IGraphicsWin.h"
+#include "tests/win32/MessagePump.h"
 
 namespace {
 
@@ -76,18 +77,6 @@ constexpr int kHeight = 120;
 const IBounds kGainArea(20, 20, 80, 40);
 
 HINSTANCE ThisProgram() { return GetModuleHandleA(nullptr); }
-
-void Pump(DWORD ms) {
-    const DWORD until = GetTickCount() + ms;
-    do {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
-        Sleep(1);
-    } while (static_cast<LONG>(until - GetTickCount()) > 0);
-}
 
 // A top-level window of the test's, standing for the host's.
 HWND MakeHostWindow(int x, int y, int w, int h) {
