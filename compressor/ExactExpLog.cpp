@@ -302,15 +302,19 @@ bool SameBits(double a, double b) {
     return x == y;
 }
 
-// exp of (a, b) and log of (c, d) through the lanes and through libm. Only
-// arguments in the functions' domains, so the check raises no floating-point
-// exception in the host process.
+// exp of (a, b) and log of (c, d) through the two-lane and the four-lane
+// forms and through libm. Only arguments in the functions' domains, so the
+// check raises no floating-point exception in the host process.
 KESTROM_TARGET_FMA bool LanesMatchLibm(double a, double b, double c, double d) {
-    alignas(16) double e[2], l[2];
+    alignas(32) double e[2], l[2], e4[4], l4[4];
     _mm_store_pd(e, ExactExpLog::Exp(_mm_set_pd(b, a)));
     _mm_store_pd(l, ExactExpLog::Log(_mm_set_pd(d, c)));
-    return SameBits(e[0], std::exp(a)) && SameBits(e[1], std::exp(b)) &&
-           SameBits(l[0], std::log(c)) && SameBits(l[1], std::log(d));
+    _mm256_store_pd(e4, ExactExpLog::Exp4(_mm256_set_pd(a, b, b, a)));
+    _mm256_store_pd(l4, ExactExpLog::Log4(_mm256_set_pd(c, d, d, c)));
+    return SameBits(e[0], std::exp(a)) && SameBits(e[1], std::exp(b)) && SameBits(l[0], std::log(c)) &&
+           SameBits(l[1], std::log(d)) && SameBits(e4[0], e[0]) && SameBits(e4[1], e[1]) &&
+           SameBits(e4[2], e[1]) && SameBits(e4[3], e[0]) && SameBits(l4[0], l[0]) && SameBits(l4[1], l[1]) &&
+           SameBits(l4[2], l[1]) && SameBits(l4[3], l[0]);
 }
 
 bool SelfCheck() {
@@ -339,29 +343,35 @@ const bool gUsable = SelfCheck();
 
 bool ExactExpLog::Usable() { return gUsable; }
 
-KESTROM_TARGET_FMA static void ExpLanesArray(const double* x, double* y, std::size_t n) {
+// Four lanes at a time (width 4) or two (width 2), the rest one by one
+// through the two-lane form.
+KESTROM_TARGET_FMA static void ExpLanesArray(const double* x, double* y, std::size_t n, int width) {
     std::size_t i = 0;
+    if (width == 4)
+        for (; i + 4 <= n; i += 4) _mm256_storeu_pd(y + i, ExactExpLog::Exp4(_mm256_loadu_pd(x + i)));
     for (; i + 2 <= n; i += 2) _mm_storeu_pd(y + i, ExactExpLog::Exp(_mm_loadu_pd(x + i)));
     if (i < n) y[i] = _mm_cvtsd_f64(ExactExpLog::Exp(_mm_set1_pd(x[i])));
 }
 
-KESTROM_TARGET_FMA static void LogLanesArray(const double* x, double* y, std::size_t n) {
+KESTROM_TARGET_FMA static void LogLanesArray(const double* x, double* y, std::size_t n, int width) {
     std::size_t i = 0;
+    if (width == 4)
+        for (; i + 4 <= n; i += 4) _mm256_storeu_pd(y + i, ExactExpLog::Log4(_mm256_loadu_pd(x + i)));
     for (; i + 2 <= n; i += 2) _mm_storeu_pd(y + i, ExactExpLog::Log(_mm_loadu_pd(x + i)));
     if (i < n) y[i] = _mm_cvtsd_f64(ExactExpLog::Log(_mm_set1_pd(x[i])));
 }
 
-void ExactExpLog::ExpArray(const double* x, double* y, std::size_t n) {
+void ExactExpLog::ExpArray(const double* x, double* y, std::size_t n, int width) {
     if (gUsable) {
-        ExpLanesArray(x, y, n);
+        ExpLanesArray(x, y, n, width);
         return;
     }
     for (std::size_t i = 0; i < n; ++i) y[i] = std::exp(x[i]);
 }
 
-void ExactExpLog::LogArray(const double* x, double* y, std::size_t n) {
+void ExactExpLog::LogArray(const double* x, double* y, std::size_t n, int width) {
     if (gUsable) {
-        LogLanesArray(x, y, n);
+        LogLanesArray(x, y, n, width);
         return;
     }
     for (std::size_t i = 0; i < n; ++i) y[i] = std::log(x[i]);
@@ -371,11 +381,11 @@ void ExactExpLog::LogArray(const double* x, double* y, std::size_t n) {
 
 bool ExactExpLog::Usable() { return false; }
 
-void ExactExpLog::ExpArray(const double* x, double* y, std::size_t n) {
+void ExactExpLog::ExpArray(const double* x, double* y, std::size_t n, int) {
     for (std::size_t i = 0; i < n; ++i) y[i] = std::exp(x[i]);
 }
 
-void ExactExpLog::LogArray(const double* x, double* y, std::size_t n) {
+void ExactExpLog::LogArray(const double* x, double* y, std::size_t n, int) {
     for (std::size_t i = 0; i < n; ++i) y[i] = std::log(x[i]);
 }
 

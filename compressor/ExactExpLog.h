@@ -19,6 +19,8 @@
 
 #if KESTROM_EXACT_EXP_LOG
 #include <immintrin.h>
+
+#include "compressor/SimdLanes.h"
 #define KESTROM_TARGET_FMA __attribute__((target("avx2,fma")))
 #define KESTROM_TARGET_FMA_INLINE __attribute__((always_inline, target("avx2,fma"))) inline
 #endif
@@ -62,18 +64,29 @@ struct ExactExpLog {
 
     static bool Usable();
 
-    // Element-wise over n values; through the lanes when Usable(), otherwise
-    // through std::exp / std::log. For tests and the self-check.
-    static void ExpArray(const double* x, double* y, std::size_t n);
-    static void LogArray(const double* x, double* y, std::size_t n);
+    // Element-wise over n values; through the lanes when Usable(), four at a
+    // time (width 4) or two (width 2), otherwise through std::exp / std::log.
+    // For tests and the self-check.
+    static void ExpArray(const double* x, double* y, std::size_t n, int width = 4);
+    static void LogArray(const double* x, double* y, std::size_t n, int width = 4);
 
 #if KESTROM_EXACT_EXP_LOG
     static const std::uint64_t kExpTable[256];
     static const LogEntry kLogTable[128];
 
-    // Only to be called when Usable().
+    // Only to be called when Usable(). The four-lane forms (AVX2) give each
+    // lane exactly the bits the two-lane forms give it.
     KESTROM_TARGET_FMA_INLINE static __m128d Exp(__m128d x);
     KESTROM_TARGET_FMA_INLINE static __m128d Log(__m128d x);
+    KESTROM_TARGET_FMA_INLINE static __m256d Exp4(__m256d x);
+    KESTROM_TARGET_FMA_INLINE static __m256d Log4(__m256d x);
+
+  private:
+    // The one sequence of operations behind both widths.
+    template <class T>
+    KESTROM_TARGET_FMA_INLINE static T ExpLanes(T x);
+    template <class T>
+    KESTROM_TARGET_FMA_INLINE static T LogLanes(T x);
 #endif
 };
 
@@ -81,136 +94,142 @@ struct ExactExpLog {
 
 // Lanes whose input lies outside the range the vector code covers (bit clear
 // in `covered`) take the maths library's own answer for that input.
-template <typename Scalar>
-KESTROM_TARGET_FMA_INLINE __m128d ReplaceUncoveredLanes(__m128d x, __m128d y, int covered, Scalar scalar) {
-    if (covered == 3) return y;
-    alignas(16) double lanes[2];
-    alignas(16) double results[2];
-    _mm_store_pd(lanes, x);
-    _mm_store_pd(results, y);
-    for (int lane = 0; lane < 2; ++lane)
-        if (!(covered & (1 << lane))) results[lane] = scalar(lanes[lane]);
-    return _mm_load_pd(results);
+template <class T, typename Scalar>
+KESTROM_TARGET_FMA_INLINE T ReplaceUncoveredLanes(T x, T y, int covered, Scalar scalar) {
+    constexpr int kLanes = sizeof(T) / sizeof(double);
+    if (covered == (1 << kLanes) - 1) return y;
+    alignas(32) double in[kLanes];
+    alignas(32) double results[kLanes];
+    lanes::Store(in, x);
+    lanes::Store(results, y);
+    for (int lane = 0; lane < kLanes; ++lane)
+        if (!(covered & (1 << lane))) results[lane] = scalar(in[lane]);
+    return lanes::LoadAligned<T>(results);
 }
 
-KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Exp(__m128d x) {
+// 1/c and ln(c) of each lane's log table entry.
+KESTROM_TARGET_FMA_INLINE void GatherLogEntries(__m128i index, __m128d& inverseCentre, __m128d& logCentre) {
+    const ExactExpLog::LogEntry& e0 = ExactExpLog::kLogTable[_mm_cvtsi128_si64(index)];
+    const ExactExpLog::LogEntry& e1 = ExactExpLog::kLogTable[_mm_extract_epi64(index, 1)];
+    inverseCentre = _mm_set_pd(e1.inverseCentre, e0.inverseCentre);
+    logCentre = _mm_set_pd(e1.logCentre, e0.logCentre);
+}
+KESTROM_TARGET_FMA_INLINE void GatherLogEntries(__m256i index, __m256d& inverseCentre, __m256d& logCentre) {
+    const double* table = &ExactExpLog::kLogTable[0].inverseCentre;
+    const __m256i at = _mm256_slli_epi64(index, 1);  // two doubles per entry
+    inverseCentre = _mm256_i64gather_pd(table, at, 8);
+    logCentre = _mm256_i64gather_pd(table + 1, at, 8);
+}
+
+template <class T>
+KESTROM_TARGET_FMA_INLINE T ExactExpLog::ExpLanes(T x) {
+    using namespace lanes;
     // 128/ln2, the rounding shifter 1.5 * 2^52, -ln2/128 in a high part with
     // trailing zeros and a low part, and the polynomial's coefficients
     // (about 1/2, 1/6, 1/24, 1/120, fitted).
-    const __m128d invLn2N = _mm_set1_pd(0x1.71547652b82fep0 * 128.0);
-    const __m128d shift = _mm_set1_pd(0x1.8p52);
-    const __m128d negLn2HiN = _mm_set1_pd(-0x1.62e42fefa0000p-8);
-    const __m128d negLn2LoN = _mm_set1_pd(-0x1.cf79abc9e3b3ap-47);
-    const __m128d c2 = _mm_set1_pd(0x1.ffffffffffdbdp-2);
-    const __m128d c3 = _mm_set1_pd(0x1.555555555543cp-3);
-    const __m128d c4 = _mm_set1_pd(0x1.55555cf172b91p-5);
-    const __m128d c5 = _mm_set1_pd(0x1.1111167a4d017p-7);
+    const T invLn2N = Splat<T>(0x1.71547652b82fep0 * 128.0);
+    const T shift = Splat<T>(0x1.8p52);
+    const T negLn2HiN = Splat<T>(-0x1.62e42fefa0000p-8);
+    const T negLn2LoN = Splat<T>(-0x1.cf79abc9e3b3ap-47);
+    const T c2 = Splat<T>(0x1.ffffffffffdbdp-2);
+    const T c3 = Splat<T>(0x1.555555555543cp-3);
+    const T c4 = Splat<T>(0x1.55555cf172b91p-5);
+    const T c5 = Splat<T>(0x1.1111167a4d017p-7);
 
     // kd + shift = round(x * 128/ln2) + shift, whose low bits are k itself.
-    __m128d kd = _mm_fmadd_pd(invLn2N, x, shift);
-    const __m128i ki = _mm_castpd_si128(kd);
-    kd = _mm_sub_pd(kd, shift);
-    const __m128d r = _mm_fmadd_pd(kd, negLn2LoN, _mm_fmadd_pd(kd, negLn2HiN, x));
+    T kd = Fmadd(invLn2N, x, shift);
+    const auto ki = AsInt(kd);
+    kd = Sub(kd, shift);
+    const T r = Fmadd(kd, negLn2LoN, Fmadd(kd, negLn2HiN, x));
 
-    const __m128i j = _mm_and_si128(ki, _mm_set1_epi64x(127));
-    const std::int64_t j0 = _mm_cvtsi128_si64(j);
-    const std::int64_t j1 = _mm_extract_epi64(j, 1);
-    const __m128i tailBits = _mm_set_epi64x(static_cast<std::int64_t>(kExpTable[2 * j1]),
-                                            static_cast<std::int64_t>(kExpTable[2 * j0]));
-    const __m128i scaleBits = _mm_add_epi64(
-        _mm_set_epi64x(static_cast<std::int64_t>(kExpTable[2 * j1 + 1]),
-                       static_cast<std::int64_t>(kExpTable[2 * j0 + 1])),
-        _mm_slli_epi64(ki, 45));
-    const __m128d tail = _mm_castsi128_pd(tailBits);
-    const __m128d scale = _mm_castsi128_pd(scaleBits);
+    // 2^(j/128) = scale * (1 + tail), j = k mod 128, the scale's exponent
+    // field taking k / 128 as well.
+    const auto j = AndInt(ki, SplatInt<T>(127));
+    const T tail = AsDouble(Gather<2, 0>(kExpTable, j));
+    const T scale = AsDouble(AddInt(Gather<2, 1>(kExpTable, j), ShiftLeft<45>(ki)));
 
-    const __m128d r2 = _mm_mul_pd(r, r);
-    __m128d sum = _mm_fmadd_pd(_mm_fmadd_pd(r, c3, c2), r2, _mm_add_pd(tail, r));
-    sum = _mm_fmadd_pd(_mm_mul_pd(r2, r2), _mm_fmadd_pd(r, c5, c4), sum);
-    __m128d y = _mm_fmadd_pd(scale, sum, scale);
+    const T r2 = Mul(r, r);
+    T sum = Fmadd(Fmadd(r, c3, c2), r2, Add(tail, r));
+    sum = Fmadd(Mul(r2, r2), Fmadd(r, c5, c4), sum);
+    const T y = Fmadd(scale, sum, scale);
 
-    const __m128d magnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), x);
-    const __m128d inRange = _mm_and_pd(_mm_cmpge_pd(magnitude, _mm_set1_pd(0x1p-54)),
-                                       _mm_cmplt_pd(magnitude, _mm_set1_pd(512.0)));
-    return ReplaceUncoveredLanes(x, y, _mm_movemask_pd(inRange), [](double v) { return std::exp(v); });
+    const T magnitude = AndNot(Splat<T>(-0.0), x);
+    const T inRange = And(GreaterEqual(magnitude, Splat<T>(0x1p-54)), Less(magnitude, Splat<T>(512.0)));
+    return ReplaceUncoveredLanes(x, y, MoveMask(inRange), [](double v) { return std::exp(v); });
 }
 
-KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Log(__m128d x) {
+template <class T>
+KESTROM_TARGET_FMA_INLINE T ExactExpLog::LogLanes(T x) {
+    using namespace lanes;
     // ln2 in a high part with trailing zeros and a low part; the polynomial's
     // coefficients (about -1/2, 1/3, -1/4, 1/5, -1/6, fitted); the bits of
     // 0.6875, the start of the range of z.
-    const __m128d ln2Hi = _mm_set1_pd(0x1.62e42fefa3800p-1);
-    const __m128d ln2Lo = _mm_set1_pd(0x1.ef35793c76730p-45);
-    const __m128d a0 = _mm_set1_pd(-0x1.0000000000001p-1);
-    const __m128d a1 = _mm_set1_pd(0x1.555555551305bp-2);
-    const __m128d a2 = _mm_set1_pd(-0x1.fffffffeb459p-3);
-    const __m128d a3 = _mm_set1_pd(0x1.999b324f10111p-3);
-    const __m128d a4 = _mm_set1_pd(-0x1.55575e506c89fp-3);
-    const __m128i offset = _mm_set1_epi64x(0x3fe6000000000000LL);
+    const T ln2Hi = Splat<T>(0x1.62e42fefa3800p-1);
+    const T ln2Lo = Splat<T>(0x1.ef35793c76730p-45);
+    const T a0 = Splat<T>(-0x1.0000000000001p-1);
+    const T a1 = Splat<T>(0x1.555555551305bp-2);
+    const T a2 = Splat<T>(-0x1.fffffffeb459p-3);
+    const T a3 = Splat<T>(0x1.999b324f10111p-3);
+    const T a4 = Splat<T>(-0x1.55575e506c89fp-3);
+    const auto offset = SplatInt<T>(0x3fe6000000000000LL);
 
-    const __m128i ix = _mm_castpd_si128(x);
-    const __m128i t = _mm_sub_epi64(ix, offset);
-    const __m128i i = _mm_and_si128(_mm_srli_epi64(t, 45), _mm_set1_epi64x(127));
-    // k = t >> 52 (arithmetic): the high 32 bits shifted by 20, gathered into
-    // the two low 32-bit slots and converted.
-    const __m128i kHigh = _mm_shuffle_epi32(_mm_srai_epi32(t, 20), _MM_SHUFFLE(3, 1, 3, 1));
-    const __m128d kd = _mm_cvtepi32_pd(kHigh);
-    const __m128i iz = _mm_sub_epi64(ix, _mm_and_si128(t, _mm_set1_epi64x(static_cast<std::int64_t>(0xfff0000000000000ULL))));
-    const __m128d z = _mm_castsi128_pd(iz);
+    const auto ix = AsInt(x);
+    const auto t = SubInt(ix, offset);
+    const auto i = AndInt(ShiftRight<45>(t), SplatInt<T>(127));
+    // k = t >> 52 (arithmetic), exactly.
+    const T kd = ExponentField(t);
+    const T z = AsDouble(SubInt(ix, AndInt(t, SplatInt<T>(static_cast<std::int64_t>(0xfff0000000000000ULL)))));
 
-    const LogEntry& e0 = kLogTable[_mm_cvtsi128_si64(i)];
-    const LogEntry& e1 = kLogTable[_mm_extract_epi64(i, 1)];
-    const __m128d invC = _mm_set_pd(e1.inverseCentre, e0.inverseCentre);
-    const __m128d logC = _mm_set_pd(e1.logCentre, e0.logCentre);
+    T invC, logC;
+    GatherLogEntries(i, invC, logC);
 
-    const __m128d r = _mm_fmadd_pd(z, invC, _mm_set1_pd(-1.0));
-    const __m128d w = _mm_fmadd_pd(kd, ln2Hi, logC);
-    const __m128d hi = _mm_add_pd(w, r);
-    const __m128d lo = _mm_fmadd_pd(kd, ln2Lo, _mm_add_pd(_mm_sub_pd(w, hi), r));
-    const __m128d r2 = _mm_mul_pd(r, r);
-    const __m128d p = _mm_fmadd_pd(_mm_fmadd_pd(r, a4, a3), r2, _mm_fmadd_pd(r, a2, a1));
-    const __m128d sum = _mm_fmadd_pd(_mm_mul_pd(r, r2), p, _mm_fmadd_pd(r2, a0, lo));
-    __m128d y = _mm_add_pd(sum, hi);
+    const T r = Fmadd(z, invC, Splat<T>(-1.0));
+    const T w = Fmadd(kd, ln2Hi, logC);
+    const T hi = Add(w, r);
+    const T lo = Fmadd(kd, ln2Lo, Add(Sub(w, hi), r));
+    const T r2 = Mul(r, r);
+    const T p = Fmadd(Fmadd(r, a4, a3), r2, Fmadd(r, a2, a1));
+    const T sum = Fmadd(Mul(r, r2), p, Fmadd(r2, a0, lo));
+    T y = Add(sum, hi);
 
     // Near 1, [0.9375, 1.0647): libm uses log(1 + r) = r - r^2/2 + r^3 P(r)
     // with r = x - 1, the r - r^2/2 part split into high and low halves so
     // that it is exact (rhi keeps the top 26 bits of r). x = 1 gives +0.
-    const __m128d nearOne = _mm_and_pd(_mm_cmpge_pd(x, _mm_set1_pd(0x1.ep-1)),
-                                       _mm_cmplt_pd(x, _mm_set1_pd(0x1.109p0)));
-    const int near = _mm_movemask_pd(nearOne);
-    if (near) {
-        const __m128d b0 = _mm_set1_pd(-0x1p-1);
-        const __m128d rr = _mm_sub_pd(x, _mm_set1_pd(1.0));
-        const __m128d rr2 = _mm_mul_pd(rr, rr);
-        const __m128d rr3 = _mm_mul_pd(rr, rr2);
+    const T nearOne = And(GreaterEqual(x, Splat<T>(0x1.ep-1)), Less(x, Splat<T>(0x1.109p0)));
+    if (MoveMask(nearOne)) {
+        const T b0 = Splat<T>(-0x1p-1);
+        const T rr = Sub(x, Splat<T>(1.0));
+        const T rr2 = Mul(rr, rr);
+        const T rr3 = Mul(rr, rr2);
         // Coefficients b1 .. b10 of P (fitted; about 1/3, -1/4, 1/5, ...).
-        const __m128d pLow = _mm_fmadd_pd(rr2, _mm_set1_pd(0x1.999999995dd0cp-3),
-                                          _mm_fmadd_pd(rr, _mm_set1_pd(-0x1.ffffffffffdcbp-3),
-                                                       _mm_set1_pd(0x1.5555555555577p-2)));
-        const __m128d pMid = _mm_fmadd_pd(rr2, _mm_set1_pd(-0x1.fffffa4423d65p-4),
-                                          _mm_fmadd_pd(rr, _mm_set1_pd(0x1.24924a344de3p-3),
-                                                       _mm_set1_pd(-0x1.55555556745a7p-3)));
-        const __m128d pHigh = _mm_fmadd_pd(
-            rr3, _mm_set1_pd(-0x1.5521375d145cdp-4),
-            _mm_fmadd_pd(rr2, _mm_set1_pd(0x1.78182f7afd085p-4),
-                         _mm_fmadd_pd(rr, _mm_set1_pd(-0x1.999eb43b068ffp-4), _mm_set1_pd(0x1.c7184282ad6cap-4))));
-        const __m128d poly = _mm_fmadd_pd(_mm_fmadd_pd(pHigh, rr3, pMid), rr3, pLow);
-        const __m128d split = _mm_set1_pd(0x1p27);
-        const __m128d rhi = _mm_fnmadd_pd(split, rr, _mm_fmadd_pd(rr, split, rr));
-        const __m128d rlo = _mm_sub_pd(rr, rhi);
-        const __m128d rhi2 = _mm_mul_pd(rhi, rhi);
-        const __m128d hiNear = _mm_fmadd_pd(rhi2, b0, rr);
-        __m128d loNear = _mm_fmadd_pd(rhi2, b0, _mm_sub_pd(rr, hiNear));
-        loNear = _mm_fmadd_pd(_mm_mul_pd(b0, rlo), _mm_add_pd(rr, rhi), loNear);
-        const __m128d yNear = _mm_add_pd(hiNear, _mm_fmadd_pd(poly, rr3, loNear));
-        y = _mm_blendv_pd(y, yNear, nearOne);
+        const T pLow = Fmadd(rr2, Splat<T>(0x1.999999995dd0cp-3),
+                             Fmadd(rr, Splat<T>(-0x1.ffffffffffdcbp-3), Splat<T>(0x1.5555555555577p-2)));
+        const T pMid = Fmadd(rr2, Splat<T>(-0x1.fffffa4423d65p-4),
+                             Fmadd(rr, Splat<T>(0x1.24924a344de3p-3), Splat<T>(-0x1.55555556745a7p-3)));
+        const T pHigh = Fmadd(rr3, Splat<T>(-0x1.5521375d145cdp-4),
+                              Fmadd(rr2, Splat<T>(0x1.78182f7afd085p-4),
+                                    Fmadd(rr, Splat<T>(-0x1.999eb43b068ffp-4), Splat<T>(0x1.c7184282ad6cap-4))));
+        const T poly = Fmadd(Fmadd(pHigh, rr3, pMid), rr3, pLow);
+        const T split = Splat<T>(0x1p27);
+        const T rhi = Fnmadd(split, rr, Fmadd(rr, split, rr));
+        const T rlo = Sub(rr, rhi);
+        const T rhi2 = Mul(rhi, rhi);
+        const T hiNear = Fmadd(rhi2, b0, rr);
+        T loNear = Fmadd(rhi2, b0, Sub(rr, hiNear));
+        loNear = Fmadd(Mul(b0, rlo), Add(rr, rhi), loNear);
+        const T yNear = Add(hiNear, Fmadd(poly, rr3, loNear));
+        y = Select(nearOne, yNear, y);
     }
 
     // Anything but positive normal finite numbers (2^-1022 .. DBL_MAX).
-    const __m128d normal = _mm_and_pd(_mm_cmpge_pd(x, _mm_set1_pd(0x1p-1022)),
-                                      _mm_cmple_pd(x, _mm_set1_pd(0x1.fffffffffffffp1023)));
-    return ReplaceUncoveredLanes(x, y, _mm_movemask_pd(normal), [](double v) { return std::log(v); });
+    const T normal = And(GreaterEqual(x, Splat<T>(0x1p-1022)), LessEqual(x, Splat<T>(0x1.fffffffffffffp1023)));
+    return ReplaceUncoveredLanes(x, y, MoveMask(normal), [](double v) { return std::log(v); });
 }
+
+KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Exp(__m128d x) { return ExpLanes(x); }
+KESTROM_TARGET_FMA_INLINE __m256d ExactExpLog::Exp4(__m256d x) { return ExpLanes(x); }
+KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Log(__m128d x) { return LogLanes(x); }
+KESTROM_TARGET_FMA_INLINE __m256d ExactExpLog::Log4(__m256d x) { return LogLanes(x); }
 
 #endif  // KESTROM_EXACT_EXP_LOG
 
