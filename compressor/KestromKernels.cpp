@@ -47,12 +47,20 @@ KESTROM_KERNEL_INLINE V Set(double left, double right) { return _mm_set_pd(right
 KESTROM_KERNEL_INLINE V Splat(double x) { return _mm_set1_pd(x); }
 KESTROM_KERNEL_INLINE double Lane0(V v) { return _mm_cvtsd_f64(v); }
 KESTROM_KERNEL_INLINE double Lane1(V v) { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
-KESTROM_KERNEL_INLINE V Add(V a, V b) { return _mm_add_pd(a, b); }
-KESTROM_KERNEL_INLINE V Sub(V a, V b) { return _mm_sub_pd(a, b); }
-KESTROM_KERNEL_INLINE V Mul(V a, V b) { return _mm_mul_pd(a, b); }
-KESTROM_KERNEL_INLINE V Div(V a, V b) { return _mm_div_pd(a, b); }
-// mask ? a : b, lane by lane.
-KESTROM_KERNEL_INLINE V Select(V mask, V a, V b) { return _mm_blendv_pd(b, a, mask); }
+// The lane operations, at either width; Select(mask, a, b) is mask ? a : b.
+using lanes::Add;
+using lanes::And;
+using lanes::AndNot;
+using lanes::Div;
+using lanes::Greater;
+using lanes::Less;
+using lanes::LoadAligned;
+using lanes::Mul;
+using lanes::Select;
+using lanes::Splat;
+using lanes::Sqrt;
+using lanes::Store;
+using lanes::Sub;
 
 // FlushToZero on both lanes: |x| below the smallest normal number (a zero
 // exponent field) gives +0.0; NaN compares false and passes, like the rest.
@@ -139,7 +147,7 @@ struct Coefs {
     double jitterDepth, bypassTarget, ratioL, ratioR;
     double msRelease[2], msShadow[2];
     V inputGain, oneMinusShare, share, feedbackScale, oneMinusAverage, averageCoef, peakCoef, threshold,
-        ratioSlope, attackCoef, attackShadowCoef, releaseSlope, releaseBase, outputFactor, preGain, postGain,
+        ratioSlope, ratio, attackCoef, attackShadowCoef, releaseSlope, releaseBase, outputFactor, preGain, postGain,
         drive1, drive2, asymmetry;
 };
 
@@ -201,6 +209,7 @@ KESTROM_KERNEL_INLINE Coefs LoadCoefs(const Channels& c, const KernelPlan& plan)
     k.peakCoef = lanes.Load(eL.peakCoef, eR.peakCoef);
     k.threshold = lanes.Load(eL.thresholdDb, eR.thresholdDb);
     k.ratioSlope = lanes.Load(eL.ratioSlope, eR.ratioSlope);
+    k.ratio = lanes.Load(eL.ratio, eR.ratio);
     k.attackCoef = lanes.Load(eL.attackCoef, eR.attackCoef);
     k.attackShadowCoef = lanes.Load(eL.attackShadowCoef, eR.attackShadowCoef);
     k.releaseSlope = lanes.Load(eL.releaseSlope, eR.releaseSlope);
@@ -362,8 +371,14 @@ KESTROM_KERNEL_INLINE V ColorStep(State& s, const Coefs& k, V x) {
     return s.lastOutput;
 }
 
-// Mean square, root, peak follower, level in dB.
-KESTROM_KERNEL_INLINE V LevelStep(State& s, const Coefs& k, V v) {
+// Mean square, root and peak follower; returns the peak. kBranch: where
+// both lanes take the same side of the peak's comparison (always in mono,
+// mostly when linked) a predicted branch spares the serial loop the other
+// side's latency; the open-loop passes, whose peak chain is short, select
+// without branching (the comparison follows the waveform and would often be
+// mispredicted).
+template <bool kBranch>
+KESTROM_KERNEL_INLINE V PeakStep(State& s, const Coefs& k, V v) {
     const V square = Mul(v, v);
     s.meanSquare = k.instantSquare ? square : Add(Mul(k.oneMinusAverage, square), Mul(k.averageCoef, s.meanSquare));
     // The plain path flushes the root and the level in dB; neither can be
@@ -371,9 +386,11 @@ KESTROM_KERNEL_INLINE V LevelStep(State& s, const Coefs& k, V v) {
     // subnormal is normal; a logarithm is 0 only at 1, else at least
     // 2^-53 in magnitude), so both flushes are identities and are left out.
     const V level = _mm_sqrt_pd(s.meanSquare);
-    // Where both lanes take the same side (always in mono, mostly when
-    // linked) a predicted branch spares the other side's latency.
     const V rising = _mm_cmpgt_pd(level, s.peak);
+    if (!kBranch) {
+        s.peak = Select(rising, level, Add(level, Mul(Sub(s.peak, level), k.peakCoef)));
+        return s.peak;
+    }
     const int risingMask = _mm_movemask_pd(rising);
     if (risingMask == 3)
         s.peak = level;
@@ -381,8 +398,13 @@ KESTROM_KERNEL_INLINE V LevelStep(State& s, const Coefs& k, V v) {
         s.peak = Add(level, Mul(Sub(s.peak, level), k.peakCoef));
     else
         s.peak = Select(rising, level, Add(level, Mul(Sub(s.peak, level), k.peakCoef)));
+    return s.peak;
+}
+
+// Mean square, root, peak follower, level in dB.
+KESTROM_KERNEL_INLINE V LevelStep(State& s, const Coefs& k, V v) {
     // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
-    return Mul(ExactExpLog::Log(s.peak), Splat(kLogToDb));
+    return Mul(ExactExpLog::Log(PeakStep<true>(s, k, v)), Splat(kLogToDb));
 }
 
 struct Target {
@@ -416,7 +438,9 @@ KESTROM_KERNEL_INLINE Target TargetStep(const Coefs& k, V levelDb) {
 }
 
 // Held overshoot, release time and coefficients, attack or release
-// smoothing and the gain smoother; returns the new gain.
+// smoothing and the gain smoother; returns the new gain. kBranch as in
+// PeakStep, for the instant attack's choice.
+template <bool kBranch>
 KESTROM_KERNEL_INLINE V GainStep(State& s, const Coefs& k, const Target& t) {
     const V one = Splat(1.0);
     // 0 when the gain is exactly 1, else std::max(held, overshoot) =
@@ -446,6 +470,11 @@ KESTROM_KERNEL_INLINE V GainStep(State& s, const Coefs& k, const Target& t) {
     // shadow. Release: shadow and gain toward the target. Both update the
     // shadow the same way, with their own coefficient.
     const V attack = _mm_cmple_pd(t.gain, s.gain);
+    if (k.instantAttack && !kBranch) {
+        s.gainShadow = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gainShadow, t.gain), s.releaseShadowCoef)));
+        s.gain = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gain, t.gain), s.releaseCoef)));
+        return s.gain = LowPass(s.smoother, s.gain);
+    }
     if (k.instantAttack) {
         const int attackMask = _mm_movemask_pd(attack);
         if (attackMask == 3) {
@@ -515,7 +544,7 @@ KESTROM_TARGET_FMA void RunFeedback(const Channels& c, const double* inL, const 
         const V v = DetectorStep<true>(s, k, x);
         const V audio = ColorStep(s, k, x);
         const Target t = TargetStep<kNegative>(k, LevelStep(s, k, v));
-        GainStep(s, k, t);
+        GainStep<true>(s, k, t);
         OutputStep(s, k, audio, dry, d, outL, outR, i);
         s.feedback = Mul(s.y, k.feedbackScale);
     }
@@ -523,47 +552,171 @@ KESTROM_TARGET_FMA void RunFeedback(const Channels& c, const double* inL, const 
 }
 
 // Negative and Relaxed: no feedback, so the level and target of every frame
-// are known before the gain recursion runs. Short passes over chunks of the
-// block let the long operations (square roots, log, exp, arc tangents) of
-// neighbouring frames overlap; only the cheap recursions stay serial.
-template <bool kNegative, bool kJitterOff>
+// are known before the gain recursion needs them. Each chunk of the block
+// goes through three passes:
+//   analysis (serial, two lanes): input, dither, DC blocker, detector, mean
+//     square, peak follower, the colour stage's pre-shelf;
+//   targets (wide, T = two or four lanes, one or two frames per vector): the
+//     logarithm of the peak, overshoot, ratio (Negative: arc tangent and
+//     division), the target gain's exponential, and the colour stage's
+//     first term u / sqrt(u^2 + 1), none of which any later frame waits for;
+//   shaping (serial, two lanes): the colour stage's loop through its last
+//     output, the gain recursion, the output and the meter.
+// The colour stage's loop is the longest chain of all, so the shaping of
+// one chunk runs in the same loop as the analysis of the next: the two
+// recursions are independent and the processor overlaps them.
+constexpr int kChunk = 128;
+
+struct OpenLoopBuffers {
+    // Written by the analysis, read by the targets pass.
+    alignas(32) V peak[kChunk];
+    alignas(32) V shelved[kChunk];  // the pre-shelf's output e
+    // Written by the analysis of one chunk, read by the shaping of the same
+    // chunk while the next chunk's analysis fills the other half.
+    double dither[2][kChunk];
+    // Written by the targets pass, read by the shaping.
+    alignas(32) V overshoot[kChunk];
+    alignas(32) V target[kChunk];
+    alignas(32) V firstTerm[kChunk];  // drive1 e / sqrt((drive1 e)^2 + 1)
+    alignas(32) V drivenInput[kChunk];  // drive2 e
+};
+
+template <bool kJitterOff>
+KESTROM_KERNEL_INLINE void AnalyseStep(State& s, const Coefs& k, V dry, double& d, V& peak, V& shelved) {
+    const V x = InputStep<kJitterOff>(s, k, dry, d);
+    peak = PeakStep<false>(s, k, DetectorStep<false>(s, k, x));
+    shelved = HighShelf(s.preShelf, Mul(k.preGain, x));
+}
+
+// The colour stage's loop (as ColorStep, from the targets pass's terms),
+// the gain recursion and the output of one frame.
+KESTROM_KERNEL_INLINE void ShapeStep(State& s, const Coefs& k, const OpenLoopBuffers& b, int i, V dry, double d,
+                                     double* outL, double* outR) {
+    const V w = Mul(b.drivenInput[i], s.lastOutput);
+    V shaped = Sub(b.firstTerm[i], Mul(Div(w, _mm_sqrt_pd(Add(Mul(w, w), Splat(1.0)))), k.asymmetry));
+    shaped = HighShelf(s.postShelf, shaped);
+    s.lastOutput = Flush(Mul(k.postGain, Block(s.colorDc, shaped)));
+    GainStep<false>(s, k, Target{b.overshoot[i], b.target[i]});
+    OutputStep(s, k, s.lastOutput, dry, d, outL, outR, i);
+}
+
+// Lane operations at the targets pass's width.
+template <class T>
+KESTROM_KERNEL_INLINE T Widen(V v);
+template <>
+KESTROM_KERNEL_INLINE V Widen<V>(V v) { return v; }
+template <>
+KESTROM_KERNEL_INLINE __m256d Widen<__m256d>(V v) { return _mm256_set_m128d(v, v); }
+KESTROM_KERNEL_INLINE V ExpLanes(V x) { return ExactExpLog::Exp(x); }
+KESTROM_KERNEL_INLINE __m256d ExpLanes(__m256d x) { return ExactExpLog::Exp4(x); }
+KESTROM_KERNEL_INLINE V LogLanes(V x) { return ExactExpLog::Log(x); }
+KESTROM_KERNEL_INLINE __m256d LogLanes(__m256d x) { return ExactExpLog::Log4(x); }
+template <class T>
+KESTROM_KERNEL_INLINE T AtanLanes(T x) {
+    constexpr int kLanes = sizeof(T) / sizeof(double);
+    alignas(32) double values[kLanes];
+    Store(values, x);
+    for (double& v : values) v = std::atan(v);
+    return LoadAligned<T>(values);
+}
+// Flush without a branch: lanes below the smallest normal magnitude (and
+// -0) become +0; NaN passes.
+template <class T>
+KESTROM_KERNEL_INLINE T FlushLanes(T x) {
+    return AndNot(Less(AndNot(Splat<T>(-0.0), x), Splat<T>(0x1p-1022)), x);
+}
+
+// The targets pass over frames [0, n) of the buffers (TargetStep and the
+// start of ColorStep, at width T). With two frames per vector an odd n is
+// rounded up over a copy of the last frame.
+template <class T, bool kNegative>
+KESTROM_KERNEL_INLINE void TargetPass(const Coefs& k, OpenLoopBuffers& b, int n) {
+    constexpr int kFrames = sizeof(T) / sizeof(V);
+    if (kFrames == 2 && (n & 1)) {
+        b.peak[n] = b.peak[n - 1];
+        b.shelved[n] = b.shelved[n - 1];
+    }
+    const T one = Splat<T>(1.0);
+    const T threshold = Widen<T>(k.threshold), ratio = Widen<T>(k.ratio), ratioSlope = Widen<T>(k.ratioSlope);
+    const T drive1 = Widen<T>(k.drive1), drive2 = Widen<T>(k.drive2);
+    for (int i = 0; i < n; i += kFrames) {
+        // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
+        const T levelDb = Mul(LogLanes(LoadAligned<T>(reinterpret_cast<const double*>(&b.peak[i]))),
+                              Splat<T>(kLogToDb));
+        const T over = Greater(levelDb, threshold);
+        const T overshoot = And(over, Sub(levelDb, threshold));
+        // Lanes not over the threshold take the target exp(0) = 1 exactly;
+        // their ratio and exponential are computed from harmless stand-ins
+        // and discarded.
+        T effectiveRatio;
+        if (kNegative)
+            effectiveRatio = Select(over, Div(ratio, AtanLanes(Select(over, Mul(overshoot, Splat<T>(0.1)), one))), one);
+        else
+            effectiveRatio = Add(Mul(Mul(ratioSlope, overshoot), Splat<T>(0.02)), one);
+        const T argument = Mul(Mul(overshoot, Sub(Div(one, effectiveRatio), one)), Splat<T>(kDbToLog));
+        const T target = Select(over, FlushLanes(ExpLanes(Select(over, argument, Splat<T>(-1.0)))), one);
+        Store(reinterpret_cast<double*>(&b.overshoot[i]), overshoot);
+        Store(reinterpret_cast<double*>(&b.target[i]), target);
+
+        const T e = LoadAligned<T>(reinterpret_cast<const double*>(&b.shelved[i]));
+        const T u = Mul(drive1, e);
+        Store(reinterpret_cast<double*>(&b.firstTerm[i]), Div(u, Sqrt(Add(Mul(u, u), one))));
+        Store(reinterpret_cast<double*>(&b.drivenInput[i]), Mul(drive2, e));
+    }
+}
+
+template <class T, bool kNegative, bool kJitterOff>
 KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const double* inR, double* outL,
                                     double* outR, int frames, const KernelPlan& plan) {
-    constexpr int kChunk = 128;
     const Coefs k = LoadCoefs(c, plan);
     State s = LoadState(c);
-    alignas(16) V xs[kChunk], levels[kChunk], audio[kChunk];
-    alignas(16) Target targets[kChunk];
-    double dither[kChunk];
-    for (int start = 0; start < frames; start += kChunk) {
+    OpenLoopBuffers b;
+    int half = 0;
+    const int first = frames < kChunk ? frames : kChunk;
+    for (int i = 0; i < first; ++i)
+        AnalyseStep<kJitterOff>(s, k, Dry(inL, inR, k.stereo, i), b.dither[half][i], b.peak[i], b.shelved[i]);
+    TargetPass<T, kNegative>(k, b, first);
+    for (int start = 0; start < frames; start += kChunk, half ^= 1) {
         const int n = frames - start < kChunk ? frames - start : kChunk;
-        // The colour stage's own recursion (through its last output, a
-        // square root and a division) is the longest chain of all; it runs
-        // beside the pass with the most independent work: the detector's,
-        // or in Negative the arc tangents.
-        for (int i = 0; i < n; ++i) {
-            const V x = InputStep<kJitterOff>(s, k, Dry(inL, inR, k.stereo, start + i), dither[i]);
-            levels[i] = LevelStep(s, k, DetectorStep<false>(s, k, x));
-            if (kNegative)
-                xs[i] = x;
-            else
-                audio[i] = ColorStep(s, k, x);
+        const int next = start + n;
+        const int nNext = frames - next < kChunk ? frames - next : kChunk;
+        double* chunkL = outL + start;
+        double* chunkR = outR ? outR + start : nullptr;
+        int i = 0;
+        for (; i < nNext; ++i) {
+            AnalyseStep<kJitterOff>(s, k, Dry(inL, inR, k.stereo, next + i), b.dither[half ^ 1][i], b.peak[i],
+                                    b.shelved[i]);
+            ShapeStep(s, k, b, i, Dry(inL, inR, k.stereo, start + i), b.dither[half][i], chunkL, chunkR);
         }
-        for (int i = 0; i < n; ++i) {
-            targets[i] = TargetStep<kNegative>(k, levels[i]);
-            if (kNegative) audio[i] = ColorStep(s, k, xs[i]);
-        }
-        for (int i = 0; i < n; ++i) {
-            GainStep(s, k, targets[i]);
-            OutputStep(s, k, audio[i], Dry(inL, inR, k.stereo, start + i), dither[i], outL + start,
-                       outR ? outR + start : nullptr, i);
-        }
+        for (; i < n; ++i)
+            ShapeStep(s, k, b, i, Dry(inL, inR, k.stereo, start + i), b.dither[half][i], chunkL, chunkR);
+        if (nNext > 0) TargetPass<T, kNegative>(k, b, nNext);
     }
     // The plain path updates the feedback every frame; only the last counts.
     s.feedback = Mul(s.y, k.feedbackScale);
     AdvanceJitter<kJitterOff>(s, k, frames);
     StoreState(c, s);
 }
+
+// The kernels of one path: [negative] for the feedback loop, [negative]
+// [jitter off] for the open loop. Set up once, chosen per block.
+using KernelRun = void (*)(const Channels&, const double*, const double*, double*, double*, int,
+                           const KernelPlan&);
+struct KernelTable {
+    KernelRun feedback[2];
+    KernelRun openLoop[2][2];
+};
+
+template <class T>
+constexpr KernelTable MakeKernelTable() {
+    return {{RunFeedback<false>, RunFeedback<true>},
+            {{RunOpenLoop<T, false, false>, RunOpenLoop<T, false, true>},
+             {RunOpenLoop<T, true, false>, RunOpenLoop<T, true, true>}}};
+}
+// The targets pass two lanes (one frame) wide, and four lanes (two frames)
+// wide with AVX2; the serial passes are the same in both.
+constexpr KernelTable kTwoLaneTable = MakeKernelTable<__m128d>();
+constexpr KernelTable kFourLaneTable = MakeKernelTable<__m256d>();
 
 bool InputsBounded(const double* x, int frames) {
     // One pass, no early exit, so the loop vectorises.
@@ -600,9 +753,15 @@ bool ChannelBounded(const DcBlocker& in, const DcBlocker& out, double feedback, 
 
 }  // namespace
 
+KestromProcessor::KernelPath KestromProcessor::BestKernelPath() {
+    // The exact exp and log (and so every kernel) need AVX2 and FMA, which
+    // is all the four-lane pass needs too.
+    return ExactExpLog::Usable() ? KernelPath::kFourLane : KernelPath::kPlain;
+}
+
 bool KestromProcessor::RunKernels(const double* const* inputs, double* const* outputs, int frames, bool stereo,
                                   const BlockPlan& plan) {
-    if (!ExactExpLog::Usable()) return false;
+    if (kernelPath == KernelPath::kPlain || !ExactExpLog::Usable()) return false;
     if (!(plan.link == 0.0 || plan.link == 1.0)) return false;
     const double gains[] = {inputGain, plan.feedbackScale, plan.feedbackShare, plan.jitterDepth, plan.bypassTarget};
     for (double g : gains)
@@ -623,31 +782,19 @@ bool KestromProcessor::RunKernels(const double* const* inputs, double* const* ou
                        plan.link == 0.0};
     const double* inR = stereo ? inputs[1] : nullptr;
     double* outR = stereo ? outputs[1] : nullptr;
-    const Channels c{*this, stereo};
     const bool negative = !(engineL.ratio > 0.0);
     // Relaxed has no jitter (and no feedback).
     const bool jitterOff = plan.jitterDepth == 0.0;
-    if (plan.feedbackShare != 0.0) {
-        if (negative)
-            RunFeedback<true>(c, inputs[0], inR, outputs[0], outR, frames, k);
-        else
-            RunFeedback<false>(c, inputs[0], inR, outputs[0], outR, frames, k);
-    } else if (jitterOff) {
-        if (negative)
-            RunOpenLoop<true, true>(c, inputs[0], inR, outputs[0], outR, frames, k);
-        else
-            RunOpenLoop<false, true>(c, inputs[0], inR, outputs[0], outR, frames, k);
-    } else {
-        if (negative)
-            RunOpenLoop<true, false>(c, inputs[0], inR, outputs[0], outR, frames, k);
-        else
-            RunOpenLoop<false, false>(c, inputs[0], inR, outputs[0], outR, frames, k);
-    }
+    const KernelTable& table = kernelPath == KernelPath::kFourLane ? kFourLaneTable : kTwoLaneTable;
+    const KernelRun run = plan.feedbackShare != 0.0 ? table.feedback[negative] : table.openLoop[negative][jitterOff];
+    run(Channels{*this, stereo}, inputs[0], inR, outputs[0], outR, frames, k);
     ++kernelBlocks;
     return true;
 }
 
 #else
+
+KestromProcessor::KernelPath KestromProcessor::BestKernelPath() { return KernelPath::kPlain; }
 
 bool KestromProcessor::RunKernels(const double* const*, double* const*, int, bool, const BlockPlan&) {
     return false;

@@ -76,7 +76,7 @@ void KestromProcessor::ProcessBlock(const double* const* inputs, double* const* 
 
 void KestromProcessor::RunFrames(const double* const* inputs, double* const* outputs, int frames, bool stereo,
                                  const BlockPlan& plan) {
-    if (useFastKernels && RunKernels(inputs, outputs, frames, stereo, plan)) return;
+    if (RunKernels(inputs, outputs, frames, stereo, plan)) return;
     if (stereo) {
         RunStereo(inputs[0], inputs[1], outputs[0], outputs[1], frames, plan);
     } else {

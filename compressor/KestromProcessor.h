@@ -57,10 +57,16 @@ struct KestromProcessor {
     double meterLevel = 0.0;
     double meterValue = 1.0;  // meterLevel as of the last processed sample
 
-    // Whether blocks may run through the two-lane kernels (identical output
-    // bits, several times faster) where they apply. False forces the plain
-    // per-sample path, which tests compare against.
-    bool useFastKernels = true;
+    // How blocks are processed: the plain per-sample path, or the kernels
+    // (identical output bits, several times faster) where they apply, their
+    // wide pass two or four lanes wide.
+    enum class KernelPath { kPlain, kTwoLane, kFourLane };
+    // The fastest path this CPU runs (the plain path where the kernels'
+    // exact maths is not available); decided once per process.
+    static KernelPath BestKernelPath();
+    // Tests set kPlain to compare against, or a narrower path than the best;
+    // a path the CPU cannot run falls back to the plain path.
+    KernelPath kernelPath = BestKernelPath();
     // Number of runs through the kernels (a diagnostic for tests): one per
     // block, or one per piece of a block whose input had to be repaired.
     long long kernelBlocks = 0;
@@ -124,7 +130,7 @@ private:
     void RunMono(const double* in, double* out, int frames, const BlockPlan& plan);
     void RunStereo(const double* inL, const double* inR, double* outL, double* outR, int frames,
                    const BlockPlan& plan);
-    // The same processing through the two-lane kernels (KestromKernels.cpp).
+    // The same processing through the kernels (KestromKernels.cpp).
     // Returns false, having changed nothing, when they do not apply to this
     // block: no exact two-lane exp/log on this machine, or input or state
     // outside the range in which they are proven to match the plain path.

@@ -1,4 +1,4 @@
-// The two-lane kernels against the plain per-sample path: over many signals,
+// The kernels, two and four lanes wide, against the plain per-sample path: over many signals,
 // every combination of the five switches, mono and stereo, several In/Out
 // values, rates and block sizes (0 and 1 included), the output bits and the
 // needle must be identical. Blocks the kernels decline (non-finite or huge
@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -71,11 +72,19 @@ struct Outputs {
 
 // Runs `signal` through a processor in blocks cycling through `blocks`,
 // changing nothing between blocks; returns outputs and the needle after each.
-Outputs Process(bool kernels, const Signal& signal, bool stereo, const KestromSettings& s, double rate,
+using Path = KestromProcessor::KernelPath;
+// The kernel paths this machine runs, each to be checked against the plain
+// path.
+std::vector<Path> KernelPaths() {
+    if (KestromProcessor::BestKernelPath() == Path::kPlain) return {};
+    return {Path::kTwoLane, Path::kFourLane};
+}
+
+Outputs Process(Path path, const Signal& signal, bool stereo, const KestromSettings& s, double rate,
             const std::vector<int>& blocks, long long* kernelBlocks = nullptr) {
     KestromProcessor p;
     p.Reset(rate);
-    p.useFastKernels = kernels;
+    p.kernelPath = path;
     Rng rng{99};
     std::vector<double> inL(kFrames), inR(kFrames);
     for (std::size_t i = 0; i < kFrames; ++i) {
@@ -132,19 +141,26 @@ TEST_P(KernelEquivalence, OutputAndNeedleBitsMatchThePlainPath) {
             (combo >> 4) & 1);
         const double rate = rates[k % 5];
         const std::vector<int>& blocks = blockSets[k % 3];
-        long long kernelBlocks = 0;
-        const Outputs plain = Process(false, signal, stereo, s, rate, blocks);
-        const Outputs fast = Process(true, signal, stereo, s, rate, blocks, &kernelBlocks);
-        kernelBlocksTotal += kernelBlocks;
-        std::size_t at = 0;
-        EXPECT_TRUE(SameBits(plain.left, fast.left, &at))
-            << signal.name << " left frame " << at << ": " << plain.left[at] << " vs " << fast.left[at];
-        EXPECT_TRUE(SameBits(plain.right, fast.right, &at))
-            << signal.name << " right frame " << at << ": " << plain.right[at] << " vs " << fast.right[at];
-        EXPECT_TRUE(SameBits(plain.needles, fast.needles, &at)) << signal.name << " needle after block " << at;
+        const Outputs plain = Process(Path::kPlain, signal, stereo, s, rate, blocks);
+        for (Path path : KernelPaths()) {
+            long long kernelBlocks = 0;
+            const Outputs fast = Process(path, signal, stereo, s, rate, blocks, &kernelBlocks);
+            kernelBlocksTotal += kernelBlocks;
+            const int lanes = path == Path::kFourLane ? 4 : 2;
+            std::size_t at = 0;
+            EXPECT_TRUE(SameBits(plain.left, fast.left, &at)) << signal.name << ", " << lanes << " lanes, left frame "
+                                                              << at << ": " << plain.left[at] << " vs " << fast.left[at];
+            EXPECT_TRUE(SameBits(plain.right, fast.right, &at))
+                << signal.name << ", " << lanes << " lanes, right frame " << at << ": " << plain.right[at] << " vs "
+                << fast.right[at];
+            EXPECT_TRUE(SameBits(plain.needles, fast.needles, &at))
+                << signal.name << ", " << lanes << " lanes, needle after block " << at;
+        }
     }
     // The kernels really ran (most blocks are in their range).
-    EXPECT_GT(kernelBlocksTotal, 20);
+    if (!KernelPaths().empty()) {
+        EXPECT_GT(kernelBlocksTotal, 40);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(SwitchesAndChannels, KernelEquivalence, ::testing::Range(0, 64),
@@ -160,16 +176,19 @@ INSTANTIATE_TEST_SUITE_P(SwitchesAndChannels, KernelEquivalence, ::testing::Rang
                          });
 
 // Settings that change from block to block (switches, In, Out) and a new
-// rate, through every kernel variant and back to the plain path and in again.
+// rate, through every kernel variant and back to the plain path and in again,
+// on each kernel path; the four-lane one processes in place (its analysis
+// reads the input ahead of the output it writes).
 TEST(KernelEquivalenceChanging, SettingsChangingEveryBlockMatchThePlainPath) {
-    if (!ExactExpLog::Usable()) GTEST_SKIP() << "no exact two-lane exp/log on this machine";
+    if (KernelPaths().empty()) GTEST_SKIP() << "no exact in-line exp/log on this machine";
     for (bool stereo : {false, true}) {
-        KestromProcessor plain, fast;
-        plain.Reset(44100.0);
-        fast.Reset(44100.0);
-        plain.useFastKernels = false;
+        KestromProcessor plain, twoLane, fourLane;
+        for (KestromProcessor* p : {&plain, &twoLane, &fourLane}) p->Reset(44100.0);
+        plain.kernelPath = Path::kPlain;
+        twoLane.kernelPath = Path::kTwoLane;
+        fourLane.kernelPath = Path::kFourLane;
         Rng rng{5};
-        std::vector<double> inL(512), inR(512), outA(1024), outB(1024);
+        std::vector<double> inL(512), inR(512), outA(1024), outB(1024), inPlace(1024);
         for (int block = 0; block < 120; ++block) {
             const int n = block % 9 == 0 ? 1 : 17 + (block * 37) % 480;
             const double level = block % 11 == 3 ? 1e31 : (block % 5 == 0 ? 0.02 : 0.9);
@@ -179,8 +198,7 @@ TEST(KernelEquivalenceChanging, SettingsChangingEveryBlockMatchThePlainPath) {
             }
             if (block == 50) inR[n / 2] = kNaN;
             if (block == 70) {  // a new rate: every time constant and the release cache change
-                plain.Reset(96000.0);
-                fast.Reset(96000.0);
+                for (KestromProcessor* p : {&plain, &twoLane, &fourLane}) p->Reset(96000.0);
             }
             const double in = -20.0 + 40.0 * (block % 7) / 6.0;
             const KestromSettings s = KestromSettings::FromParameters(
@@ -189,14 +207,29 @@ TEST(KernelEquivalenceChanging, SettingsChangingEveryBlockMatchThePlainPath) {
             const double* inputs[2] = {inL.data(), inR.data()};
             double* a[2] = {outA.data(), outA.data() + 512};
             double* b[2] = {outB.data(), outB.data() + 512};
+            double* c[2] = {inPlace.data(), inPlace.data() + 512};
+            std::fill(inPlace.begin(), inPlace.end(), 0.0);
+            std::copy(inL.begin(), inL.begin() + n, c[0]);
+            if (stereo) std::copy(inR.begin(), inR.begin() + n, c[1]);
             plain.ProcessBlock(inputs, a, n, stereo, s);
-            fast.ProcessBlock(inputs, b, n, stereo, s);
+            twoLane.ProcessBlock(inputs, b, n, stereo, s);
+            const double* const inPlaceInputs[2] = {c[0], c[1]};
+            fourLane.ProcessBlock(inPlaceInputs, c, n, stereo, s);
             ASSERT_EQ(std::memcmp(outA.data(), outB.data(), outA.size() * sizeof(double)), 0)
-                << "block " << block << (stereo ? " stereo" : " mono");
-            const double needleA = plain.NeedleValue(), needleB = fast.NeedleValue();
-            ASSERT_EQ(std::memcmp(&needleA, &needleB, sizeof needleA), 0) << "block " << block;
+                << "two lanes, block " << block << (stereo ? " stereo" : " mono");
+            ASSERT_EQ(std::memcmp(outA.data(), inPlace.data(), n * sizeof(double)), 0)
+                << "four lanes in place, block " << block << (stereo ? " stereo" : " mono");
+            if (stereo) {
+                ASSERT_EQ(std::memcmp(outA.data() + 512, inPlace.data() + 512, n * sizeof(double)), 0)
+                    << "four lanes in place, right, block " << block;
+            }
+            for (const KestromProcessor* p : {&twoLane, &fourLane}) {
+                const double needleA = plain.NeedleValue(), needleB = p->NeedleValue();
+                ASSERT_EQ(std::memcmp(&needleA, &needleB, sizeof needleA), 0) << "block " << block;
+            }
         }
-        EXPECT_GT(fast.kernelBlocks, 80);
+        EXPECT_GT(twoLane.kernelBlocks, 80);
+        EXPECT_GT(fourLane.kernelBlocks, 80);
         EXPECT_EQ(plain.kernelBlocks, 0);
     }
 }

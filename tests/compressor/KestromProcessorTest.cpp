@@ -349,7 +349,7 @@ protected:
 
     BadInputRun Run(const std::vector<double>& left, const std::vector<double>& right, std::size_t block) const {
         KestromProcessor p = ProcessorAt(kRate);
-        p.useFastKernels = GetParam().kernels;
+        p.kernelPath = GetParam().kernels ? KestromProcessor::BestKernelPath() : KestromProcessor::KernelPath::kPlain;
         // Warm up so the meter, the gains and the bypass share are settled.
         const auto warm = Sine(0.3, 200.0, kRate, 2048);
         RunSignal(p, ModeSettings(), warm, right.empty() ? std::vector<double>{} : warm, 512);
