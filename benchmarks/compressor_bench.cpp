@@ -81,11 +81,20 @@ void CountFrames(benchmark::State& state) {
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void ProcessBlock(benchmark::State& state, Mode mode, bool stereo, bool spoilt = false) {
+// The path ProcessBlock takes: the best this CPU runs unless a case names
+// one (the two-lane kernels, to compare with the four-lane ones).
+using Path = KestromProcessor::KernelPath;
+const char* PathName(Path path) {
+    return path == Path::kFourLane ? "four-lane" : path == Path::kTwoLane ? "two-lane" : "plain";
+}
+
+void ProcessBlockOnPath(benchmark::State& state, Mode mode, bool stereo, bool spoilt, Path path) {
     const Material& m = spoilt ? SpoiltMaterial() : TheMaterial();
     const KestromSettings settings = SettingsFor(mode);
     KestromProcessor processor;
     processor.Reset(kRate);
+    processor.kernelPath = path;
+    state.SetLabel(PathName(path));
     std::vector<double> outL(kBlock), outR(kBlock);
     double* outputs[2] = {outL.data(), outR.data()};
     int block = 0;
@@ -100,6 +109,17 @@ void ProcessBlock(benchmark::State& state, Mode mode, bool stereo, bool spoilt =
     CountFrames(state);
 }
 
+void ProcessBlock(benchmark::State& state, Mode mode, bool stereo, bool spoilt = false) {
+    ProcessBlockOnPath(state, mode, stereo, spoilt, KestromProcessor::BestKernelPath());
+}
+
+void ProcessBlockTwoLane(benchmark::State& state, Mode mode) {
+    if (KestromProcessor::BestKernelPath() == Path::kPlain) {
+        state.SkipWithError("no kernels on this machine");
+        return;
+    }
+    ProcessBlockOnPath(state, mode, true, false, Path::kTwoLane);
+}
 
 #if KESTROM_EXACT_EXP_LOG
 
@@ -417,9 +437,37 @@ void InputScan(benchmark::State& state) {
     CountFrames(state);
 }
 
+// The exact exp and log alone over 512 values in the ranges the processing
+// meets (gain targets, peak levels), in ns per value, at each width.
+template <bool kExp>
+void ExactMaths(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    std::vector<double> x(kBlock), y(kBlock);
+    for (int i = 0; i < kBlock; ++i) {
+        const double u = (i * 0.6180339887498949) - std::floor(i * 0.6180339887498949);
+        x[i] = kExp ? -6.0 * u : 0.05 + 1.5 * u;
+    }
+    for (auto _ : state) {
+        if (width == 1)
+            for (int i = 0; i < kBlock; ++i) y[i] = kExp ? std::exp(x[i]) : std::log(x[i]);
+        else if (kExp)
+            kestrom::ExactExpLog::ExpArray(x.data(), y.data(), kBlock, width);
+        else
+            kestrom::ExactExpLog::LogArray(x.data(), y.data(), kBlock, width);
+        benchmark::DoNotOptimize(y.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["ns/value"] = benchmark::Counter(static_cast<double>(kBlock),
+                                                    benchmark::Counter::kIsIterationInvariantRate |
+                                                        benchmark::Counter::kInvert);
+    state.SetLabel(width == 1 ? "libm" : width == 2 ? "two lanes" : "four lanes");
+}
+
 }  // namespace
 
 BENCHMARK(InputScan)->Name("InputScan/stereo");
+BENCHMARK_TEMPLATE(ExactMaths, true)->Name("Exp")->Arg(1)->Arg(2)->Arg(4);
+BENCHMARK_TEMPLATE(ExactMaths, false)->Name("Log")->Arg(1)->Arg(2)->Arg(4);
 #if KESTROM_EXACT_EXP_LOG
 BENCHMARK(FloorNormal)->Name("Floor/normal/stereo");
 BENCHMARK_TEMPLATE(FloorOpenLoop, kNegative)->Name("Floor/negative/stereo");
@@ -432,5 +480,7 @@ BENCHMARK_CAPTURE(ProcessBlock, normal/mono, kNormal, false);
 BENCHMARK_CAPTURE(ProcessBlock, negative/mono, kNegative, false);
 BENCHMARK_CAPTURE(ProcessBlock, relaxed/mono, kRelaxed, false);
 BENCHMARK_CAPTURE(ProcessBlock, normal/stereo/nan-every-block, kNormal, true, true);
+BENCHMARK_CAPTURE(ProcessBlockTwoLane, negative/stereo/two-lane, kNegative);
+BENCHMARK_CAPTURE(ProcessBlockTwoLane, relaxed/stereo/two-lane, kRelaxed);
 
 BENCHMARK_MAIN();

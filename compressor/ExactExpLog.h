@@ -85,7 +85,9 @@ struct ExactExpLog {
     // The one sequence of operations behind both widths.
     template <class T>
     KESTROM_TARGET_FMA_INLINE static T ExpLanes(T x);
-    template <class T>
+    // kBranch: the near-1 form is computed only when a lane needs it (a
+    // branch, for runs of inputs on one side); else always, and selected.
+    template <class T, bool kBranch>
     KESTROM_TARGET_FMA_INLINE static T LogLanes(T x);
 #endif
 };
@@ -115,10 +117,11 @@ KESTROM_TARGET_FMA_INLINE void GatherLogEntries(__m128i index, __m128d& inverseC
     logCentre = _mm_set_pd(e1.logCentre, e0.logCentre);
 }
 KESTROM_TARGET_FMA_INLINE void GatherLogEntries(__m256i index, __m256d& inverseCentre, __m256d& logCentre) {
-    const double* table = &ExactExpLog::kLogTable[0].inverseCentre;
-    const __m256i at = _mm256_slli_epi64(index, 1);  // two doubles per entry
-    inverseCentre = _mm256_i64gather_pd(table, at, 8);
-    logCentre = _mm256_i64gather_pd(table + 1, at, 8);
+    __m128d invLow, invHigh, logLow, logHigh;
+    GatherLogEntries(_mm256_castsi256_si128(index), invLow, logLow);
+    GatherLogEntries(_mm256_extracti128_si256(index, 1), invHigh, logHigh);
+    inverseCentre = _mm256_set_m128d(invHigh, invLow);
+    logCentre = _mm256_set_m128d(logHigh, logLow);
 }
 
 template <class T>
@@ -158,7 +161,7 @@ KESTROM_TARGET_FMA_INLINE T ExactExpLog::ExpLanes(T x) {
     return ReplaceUncoveredLanes(x, y, MoveMask(inRange), [](double v) { return std::exp(v); });
 }
 
-template <class T>
+template <class T, bool kBranch>
 KESTROM_TARGET_FMA_INLINE T ExactExpLog::LogLanes(T x) {
     using namespace lanes;
     // ln2 in a high part with trailing zeros and a low part; the polynomial's
@@ -196,7 +199,7 @@ KESTROM_TARGET_FMA_INLINE T ExactExpLog::LogLanes(T x) {
     // with r = x - 1, the r - r^2/2 part split into high and low halves so
     // that it is exact (rhi keeps the top 26 bits of r). x = 1 gives +0.
     const T nearOne = And(GreaterEqual(x, Splat<T>(0x1.ep-1)), Less(x, Splat<T>(0x1.109p0)));
-    if (MoveMask(nearOne)) {
+    if (!kBranch || MoveMask(nearOne)) {
         const T b0 = Splat<T>(-0x1p-1);
         const T rr = Sub(x, Splat<T>(1.0));
         const T rr2 = Mul(rr, rr);
@@ -228,8 +231,8 @@ KESTROM_TARGET_FMA_INLINE T ExactExpLog::LogLanes(T x) {
 
 KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Exp(__m128d x) { return ExpLanes(x); }
 KESTROM_TARGET_FMA_INLINE __m256d ExactExpLog::Exp4(__m256d x) { return ExpLanes(x); }
-KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Log(__m128d x) { return LogLanes(x); }
-KESTROM_TARGET_FMA_INLINE __m256d ExactExpLog::Log4(__m256d x) { return LogLanes(x); }
+KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Log(__m128d x) { return LogLanes<__m128d, true>(x); }
+KESTROM_TARGET_FMA_INLINE __m256d ExactExpLog::Log4(__m256d x) { return LogLanes<__m256d, true>(x); }
 
 #endif  // KESTROM_EXACT_EXP_LOG
 

@@ -569,8 +569,10 @@ constexpr int kChunk = 128;
 
 struct OpenLoopBuffers {
     // Written by the analysis, read by the targets pass.
-    alignas(32) V peak[kChunk];
-    alignas(32) V shelved[kChunk];  // the pre-shelf's output e
+    // Room for three copies of the last frame, which round a count up to
+    // whole vectors.
+    alignas(32) V peak[kChunk + 3];
+    alignas(32) V shelved[kChunk + 3];  // the pre-shelf's output e
     // Written by the analysis of one chunk, read by the shaping of the same
     // chunk while the next chunk's analysis fills the other half.
     double dither[2][kChunk];
@@ -665,6 +667,81 @@ KESTROM_KERNEL_INLINE void TargetPass(const Coefs& k, OpenLoopBuffers& b, int n)
     }
 }
 
+// Lane 0 of frames p[0 .. kLanes), one per lane of T.
+KESTROM_KERNEL_INLINE V FirstLanes(const V* p, V) { return _mm_unpacklo_pd(p[0], p[1]); }
+KESTROM_KERNEL_INLINE __m256d FirstLanes(const V* p, __m256d) {
+    return _mm256_set_m128d(_mm_unpacklo_pd(p[2], p[3]), _mm_unpacklo_pd(p[0], p[1]));
+}
+// Each lane of x to both lanes of one frame of p.
+KESTROM_KERNEL_INLINE void SpreadLanes(V x, V* p) {
+    p[0] = _mm_unpacklo_pd(x, x);
+    p[1] = _mm_unpackhi_pd(x, x);
+}
+KESTROM_KERNEL_INLINE void SpreadLanes(__m256d x, V* p) {
+    SpreadLanes(_mm256_castpd256_pd128(x), p);
+    SpreadLanes(_mm256_extractf128_pd(x, 1), p + 2);
+}
+
+// The targets pass for a shared detector (see SharedDetector): both lanes
+// of every frame hold the same peak and both lanes' threshold and ratio are
+// the same, so both lanes' overshoot and target are the same too. Each is
+// computed once, for as many frames at a time as T has lanes, and spread to
+// both lanes. The colour stage's terms, which differ by channel, are as in
+// TargetPass.
+template <class T, bool kNegative>
+KESTROM_KERNEL_INLINE void SharedTargetPass(const Coefs& k, OpenLoopBuffers& b, int n) {
+    constexpr int kLanes = sizeof(T) / sizeof(double);
+    constexpr int kFrames = sizeof(T) / sizeof(V);
+    for (int i = n; i % kLanes != 0; ++i) {
+        b.peak[i] = b.peak[n - 1];
+        b.shelved[i] = b.shelved[n - 1];
+    }
+    const T one = Splat<T>(1.0);
+    const T threshold = Splat<T>(Lane0(k.threshold)), ratio = Splat<T>(Lane0(k.ratio)),
+            ratioSlope = Splat<T>(Lane0(k.ratioSlope));
+    for (int i = 0; i < n; i += kLanes) {
+        // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
+        const T levelDb = Mul(LogLanes(FirstLanes(&b.peak[i], one)), Splat<T>(kLogToDb));
+        const T over = Greater(levelDb, threshold);
+        const T overshoot = And(over, Sub(levelDb, threshold));
+        T effectiveRatio;
+        if (kNegative)
+            effectiveRatio = Select(over, Div(ratio, AtanLanes(Select(over, Mul(overshoot, Splat<T>(0.1)), one))), one);
+        else
+            effectiveRatio = Add(Mul(Mul(ratioSlope, overshoot), Splat<T>(0.02)), one);
+        const T argument = Mul(Mul(overshoot, Sub(Div(one, effectiveRatio), one)), Splat<T>(kDbToLog));
+        const T target = Select(over, FlushLanes(ExpLanes(Select(over, argument, Splat<T>(-1.0)))), one);
+        SpreadLanes(overshoot, &b.overshoot[i]);
+        SpreadLanes(target, &b.target[i]);
+    }
+    const T drive1 = Widen<T>(k.drive1), drive2 = Widen<T>(k.drive2);
+    for (int i = 0; i < n; i += kFrames) {
+        const T e = LoadAligned<T>(reinterpret_cast<const double*>(&b.shelved[i]));
+        const T u = Mul(drive1, e);
+        Store(reinterpret_cast<double*>(&b.firstTerm[i]), Div(u, Sqrt(Add(Mul(u, u), one))));
+        Store(reinterpret_cast<double*>(&b.drivenInput[i]), Mul(drive2, e));
+    }
+}
+
+// Whether the detector of both lanes is one for the whole block: in mono
+// (lane 1 mirrors lane 0) always; in stereo when the detectors are linked
+// (both lanes hear the same signal) and every coefficient and state the
+// detector and the targets use is the same in both lanes, bit for bit.
+// Then every frame's peak, overshoot and target are the same in both lanes.
+KESTROM_KERNEL_INLINE bool SameLanes(V v) {
+    return _mm_cvtsi128_si64(_mm_castpd_si128(v)) == _mm_extract_epi64(_mm_castpd_si128(v), 1);
+}
+KESTROM_KERNEL_INLINE bool SharedDetector(const Coefs& k, const State& s) {
+    if (!k.stereo) return true;
+    if (!k.linked) return false;
+    const V same[] = {k.oneMinusAverage, k.averageCoef, k.peakCoef, k.threshold, k.ratio, k.ratioSlope,
+                      s.meanSquare, s.peak, s.highPass.twoGain, s.highPass.pole, s.highPass.state,
+                      s.lowPass.twoGain, s.lowPass.pole, s.lowPass.state};
+    bool all = true;
+    for (const V& v : same) all &= SameLanes(v);
+    return all;
+}
+
 template <class T, bool kNegative, bool kJitterOff>
 KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const double* inR, double* outL,
                                     double* outR, int frames, const KernelPlan& plan) {
@@ -675,7 +752,11 @@ KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const 
     const int first = frames < kChunk ? frames : kChunk;
     for (int i = 0; i < first; ++i)
         AnalyseStep<kJitterOff>(s, k, Dry(inL, inR, k.stereo, i), b.dither[half][i], b.peak[i], b.shelved[i]);
-    TargetPass<T, kNegative>(k, b, first);
+    const bool shared = SharedDetector(k, s);
+    if (shared)
+        SharedTargetPass<T, kNegative>(k, b, first);
+    else
+        TargetPass<T, kNegative>(k, b, first);
     for (int start = 0; start < frames; start += kChunk, half ^= 1) {
         const int n = frames - start < kChunk ? frames - start : kChunk;
         const int next = start + n;
@@ -690,7 +771,10 @@ KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const 
         }
         for (; i < n; ++i)
             ShapeStep(s, k, b, i, Dry(inL, inR, k.stereo, start + i), b.dither[half][i], chunkL, chunkR);
-        if (nNext > 0) TargetPass<T, kNegative>(k, b, nNext);
+        if (nNext > 0 && shared)
+            SharedTargetPass<T, kNegative>(k, b, nNext);
+        else if (nNext > 0)
+            TargetPass<T, kNegative>(k, b, nNext);
     }
     // The plain path updates the feedback every frame; only the last counts.
     s.feedback = Mul(s.y, k.feedbackScale);
