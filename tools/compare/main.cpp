@@ -310,6 +310,7 @@ int main(int argc, char** argv) {
         if (!results[c].problem.empty()) continue;
         if (c >= CompressorSetup::kKestromModes) {
             curves.push_back(MeasureSweep(session, setups[c], LinePlot::Stroke::Solid, sweep, rate, false));
+            results[c].staticGainDb = curves.back().staticGainDb;
             continue;
         }
         const std::pair<float, LinePlot::Stroke> levels[] = {
@@ -321,11 +322,6 @@ int main(int argc, char** argv) {
     }
     for (const SweepCurve& curve : curves) {
         if (!curve.problem.empty()) std::fprintf(stderr, "sweep left out: %s\n", curve.problem.c_str());
-    }
-    for (std::size_t c = CompressorSetup::kKestromModes; c < count; ++c) {
-        for (const SweepCurve& curve : curves) {
-            if (curve.setup.name == setups[c].name) results[c].staticGainDb = curve.staticGainDb;
-        }
     }
     const auto window = static_cast<std::size_t>(kWindowSeconds * rate);
     const std::size_t windows = input.Frames() / window;
