@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,9 +19,14 @@ struct CompressorSetup {
     std::string settingsText;  // the same settings, as the report states them
     LICE_pixel colour;
 
-    // Kestrom first (the reference of the CPU ratios), then the compressors
-    // Debian ships.
+    // Kestrom's detection modes first (kKestromModes of them: normal, the
+    // reference of the CPU ratios, then Relaxed and Negative), then the
+    // compressors Debian ships.
     static std::vector<CompressorSetup> All();
+    static constexpr std::size_t kKestromModes = 3;
+
+    // This setup of Kestrom with its In control at `inDb` as well, named so.
+    CompressorSetup WithIn(float inDb) const;
 };
 
 }  // namespace kestrom::compare

@@ -4,6 +4,7 @@
 #include "tools/kestrom/PngFile.h"
 
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -41,6 +42,50 @@ void ThickLine(LICE_IBitmap& bitmap, float x1, float y1, float x2, float y2, LIC
     LICE::Line(&bitmap, x1, y1 + 1.0f, x2, y2 + 1.0f, colour, 1.0f, LICE::ModeCopy, true);
 }
 
+// Draws the segments of a line in a stroke's pattern of dashes or dots. The
+// pattern runs on from one segment to the next, so a line of many short
+// segments shows it as well as one long segment does.
+class Pen {
+public:
+    Pen(LICE_IBitmap& bitmap, LICE_pixel colour, LinePlot::Stroke stroke) : bitmap_(bitmap), colour_(colour) {
+        if (stroke == LinePlot::Stroke::Dashed) {
+            on_ = 12.0f;
+            off_ = 6.0f;
+        } else if (stroke == LinePlot::Stroke::Dotted) {
+            on_ = 3.0f;
+            off_ = 4.0f;
+        }
+    }
+
+    void Segment(float x1, float y1, float x2, float y2) {
+        if (on_ <= 0.0f) {
+            ThickLine(bitmap_, x1, y1, x2, y2, colour_);
+            return;
+        }
+        const float length = std::hypot(x2 - x1, y2 - y1);
+        const float period = on_ + off_;
+        float done = 0.0f;
+        while (length - done > 1e-3f) {
+            const bool drawing = phase_ < on_;
+            const float step = std::fmin((drawing ? on_ : period) - phase_, length - done);
+            if (drawing) {
+                const float a = done / length, b = (done + step) / length;
+                ThickLine(bitmap_, x1 + (x2 - x1) * a, y1 + (y2 - y1) * a, x1 + (x2 - x1) * b, y1 + (y2 - y1) * b,
+                          colour_);
+            }
+            done += step;
+            phase_ += step;
+            if (phase_ >= period) phase_ -= period;
+        }
+    }
+
+private:
+    LICE_IBitmap& bitmap_;
+    LICE_pixel colour_;
+    float on_ = 0.0f, off_ = 0.0f;  // pattern lengths in pixels; no pattern: solid
+    float phase_ = 0.0f;            // where in the pattern the next segment starts
+};
+
 // The outline of the rectangle (x, y, w, h), one pixel wide, inside it.
 void Frame(LICE_IBitmap& bitmap, int x, int y, int w, int h, LICE_pixel colour) {
     LICE::FillRectangle(&bitmap, x, y, w, 1, colour, 1.0f, LICE::ModeCopy);
@@ -73,8 +118,9 @@ void LinePlot::SetY(double minimum, double maximum, double step) {
     yStep_ = step;
 }
 
-void LinePlot::AddSeries(std::string name, LICE_pixel colour, std::vector<double> x, std::vector<double> y) {
-    series_.push_back({std::move(name), colour, std::move(x), std::move(y)});
+void LinePlot::AddSeries(std::string name, LICE_pixel colour, std::vector<double> x, std::vector<double> y,
+                         Stroke stroke) {
+    series_.push_back({std::move(name), colour, std::move(x), std::move(y), stroke});
 }
 
 float LinePlot::MapX(double x) const {
@@ -102,6 +148,20 @@ void LinePlot::Draw() {
     LICE_CachedFont titleFont;
     titleFont.SetFromHFont(&face, 0);
     titleFont.SetTextColour(kInk);
+
+    // The legend's size, and where it goes: over the plot area's top left
+    // corner, or in a column of its own that narrows the plot area.
+    const int rowHeight = 18;
+    const int swatchWidth = 30;
+    int longestName = 0;
+    for (const Series& s : series_) {
+        LICE_Rect r{0, 0, 0, 0};
+        font.DrawText(&bitmap, s.name.c_str(), -1, &r, LICE::TextCalcRect);
+        longestName = std::max(longestName, r.right - r.left);
+    }
+    const int boxWidth = std::max(150, 8 + swatchWidth + 8 + longestName + 10);
+    const int boxHeight = 8 + rowHeight * static_cast<int>(series_.size());
+    right_ = bitmap.Width() - kMarginRight - (legendRight_ ? boxWidth + 16 : 0);
 
     // Grid and tick labels.
     const int xTicks = static_cast<int>(std::floor((xMax_ - xMin_) / xStep_ + 1e-9));
@@ -132,6 +192,7 @@ void LinePlot::Draw() {
 
     // The lines, last series first, so the first (the reference) lies on top.
     for (auto s = series_.rbegin(); s != series_.rend(); ++s) {
+        Pen pen(bitmap, s->colour, s->stroke);
         bool drawing = false;
         float px = 0.0f, py = 0.0f;
         for (std::size_t i = 0; i < s->x.size() && i < s->y.size(); ++i) {
@@ -142,7 +203,7 @@ void LinePlot::Draw() {
             const float x = MapX(s->x[i]);
             const float y = MapY(s->y[i]);
             if (drawing) {
-                ThickLine(bitmap, px, py, x, y, s->colour);
+                pen.Segment(px, py, x, y);
             }
             px = x;
             py = y;
@@ -150,17 +211,17 @@ void LinePlot::Draw() {
         }
     }
 
-    // Legend, top left inside the plot area.
-    const int rowHeight = 18;
-    const int boxWidth = 190;
-    const int boxHeight = 8 + rowHeight * static_cast<int>(series_.size());
-    const int bx = left_ + 10, by = top_ + 10;
+    // Legend: a swatch of each line in its stroke, and its name.
+    const int bx = legendRight_ ? right_ + 16 : left_ + 10;
+    const int by = legendRight_ ? top_ : top_ + 10;
     LICE::FillRectangle(&bitmap, bx, by, boxWidth, boxHeight, kWhite, 0.9f, LICE::ModeCopy);
     Frame(bitmap, bx, by, boxWidth, boxHeight, kGrid);
     for (std::size_t i = 0; i < series_.size(); ++i) {
         const int y = by + 4 + rowHeight * static_cast<int>(i);
-        LICE::FillRectangle(&bitmap, bx + 8, y + 7, 24, 4, series_[i].colour, 1.0f, LICE::ModeCopy);
-        Text(font, bitmap, series_[i].name, bx + 40, y, bx + boxWidth - 4, y + rowHeight, 0);
+        Pen pen(bitmap, series_[i].colour, series_[i].stroke);
+        pen.Segment(static_cast<float>(bx + 8), static_cast<float>(y + 8), static_cast<float>(bx + 8 + swatchWidth),
+                    static_cast<float>(y + 8));
+        Text(font, bitmap, series_[i].name, bx + 16 + swatchWidth, y, bx + boxWidth - 4, y + rowHeight, 0);
     }
 }
 

@@ -81,6 +81,7 @@ bool Lv2Compressor::Open(std::string& error) {
             ok = false;
             break;
         }
+        std::vector<bool> found(setup_.controls.size(), false);
         in.controls.assign(portCount, 0.0f);
         in.symbols.assign(portCount, "");
         for (std::uint32_t p = 0; p < portCount && ok; ++p) {
@@ -95,9 +96,10 @@ bool Lv2Compressor::Open(std::string& error) {
             } else if (lilv_port_is_a(plugin, port, controlClass)) {
                 float value = std::isnan(defaults[p]) ? (std::isnan(minimum[p]) ? 0.0f : minimum[p]) : defaults[p];
                 if (input) {
-                    for (const auto& [symbol, set] : setup_.controls) {
-                        if (symbol == in.symbols[p]) {
-                            value = set;
+                    for (std::size_t k = 0; k < setup_.controls.size(); ++k) {
+                        if (setup_.controls[k].first == in.symbols[p]) {
+                            value = setup_.controls[k].second;
+                            found[k] = true;
                         }
                     }
                 }
@@ -109,6 +111,14 @@ bool Lv2Compressor::Open(std::string& error) {
                 lilv_instance_connect_port(in.instance, p, list.back().data());
             } else if (!lilv_port_has_property(plugin, port, optional)) {
                 error = setup_.uri + ": port " + in.symbols[p] + " is of a kind this host does not connect";
+                ok = false;
+            }
+        }
+        // A setting whose port is missing would leave the plug-in at its
+        // default and the comparison quietly measuring something else.
+        for (std::size_t k = 0; ok && k < found.size(); ++k) {
+            if (!found[k]) {
+                error = setup_.uri + " has no control input " + setup_.controls[k].first;
                 ok = false;
             }
         }

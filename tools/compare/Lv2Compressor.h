@@ -27,8 +27,8 @@ public:
     Lv2Compressor& operator=(const Lv2Compressor&) = delete;
 
     // False with a message when the plug-in is missing, needs what the
-    // session does not offer, has a port this host cannot connect, or does
-    // not instantiate.
+    // session does not offer, has a port this host cannot connect or no
+    // control input for one of the setup's values, or does not instantiate.
     bool Open(std::string& error);
     int Instances() const { return static_cast<int>(instances_.size()); }
 

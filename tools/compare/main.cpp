@@ -1,8 +1,9 @@
-// kestrom_lv2_compare: Kestrom's LV2 plug-in against other LV2 compressors,
-// all loaded by this one host in one process. It times each over a sound
-// file (CPU time per stereo frame, run() on blocks of real size), measures
-// the steady-state gain reduction of a stepped sine sweep and the gain
-// reduction over time of the file, and writes a markdown table and two
+// kestrom_lv2_compare: Kestrom's LV2 plug-in in its three detection modes
+// against other LV2 compressors, all loaded by this one host in one process.
+// It times each over a sound file (CPU time per stereo frame, run() on blocks
+// of real size), measures the steady-state gain reduction and output level of
+// a stepped sine sweep (Kestrom's modes each at three In levels) and the gain
+// reduction over time of the file, and writes a markdown table and three
 // plots. scripts/compare-compressors.sh builds it and runs it.
 
 #include <time.h>
@@ -35,6 +36,7 @@ constexpr double kSweepFirstDb = -60.0;
 constexpr double kSweepStepDb = 2.0;
 constexpr int kSweepSteps = 31;             // -60 ... 0 dBFS
 constexpr double kSweepStepSeconds = 1.0;
+constexpr double kSweepLeadInSeconds = 3.0;  // at the first step's level, before it
 constexpr double kSweepMeasureSeconds = 0.25;  // the end of each step
 constexpr double kSweepHz = 1000.0;
 constexpr double kWindowSeconds = 0.01;     // gain over time, per window
@@ -44,8 +46,8 @@ struct Options {
     std::string input;
     std::string outDir = "out/compare";
     int block = 512;
-    int rounds = 9;
-    int passes = 3;
+    int rounds = 25;  // short rounds: a change of the machine's load falls within one
+    int passes = 1;
 };
 
 struct Stereo {
@@ -106,18 +108,22 @@ Stereo Run(Lv2Compressor& compressor, const Stereo& in) {
     return out;
 }
 
-// The same 1 kHz sine in both channels, its peak stepped from -60 dBFS to 0.
+// The same 1 kHz sine in both channels, its peak stepped from -60 dBFS to 0,
+// after a lead-in at the first step's level: a compressor may start from a
+// gain of its own (Kestrom's rises from nothing with its release), and the
+// first step is the reference of the gain reductions, so it must be as
+// settled as the rest.
 Stereo Sweep(int rate) {
     Stereo s;
     const auto stepFrames = static_cast<std::size_t>(kSweepStepSeconds * rate);
-    for (int step = 0; step < kSweepSteps; ++step) {
-        const double amplitude = std::pow(10.0, (kSweepFirstDb + step * kSweepStepDb) / 20.0);
-        for (std::size_t i = 0; i < stepFrames; ++i) {
-            const std::size_t n = step * stepFrames + i;
-            const auto v = static_cast<float>(amplitude * std::sin(2.0 * kPi * kSweepHz * static_cast<double>(n) / rate));
-            s.left.push_back(v);
-            s.right.push_back(v);
-        }
+    const auto leadFrames = static_cast<std::size_t>(kSweepLeadInSeconds * rate);
+    const std::size_t frames = leadFrames + kSweepSteps * stepFrames;
+    for (std::size_t n = 0; n < frames; ++n) {
+        const std::size_t step = n < leadFrames ? 0 : (n - leadFrames) / stepFrames;
+        const double amplitude = std::pow(10.0, (kSweepFirstDb + static_cast<double>(step) * kSweepStepDb) / 20.0);
+        const auto v = static_cast<float>(amplitude * std::sin(2.0 * kPi * kSweepHz * static_cast<double>(n) / rate));
+        s.left.push_back(v);
+        s.right.push_back(v);
     }
     return s;
 }
@@ -126,15 +132,36 @@ struct Result {
     const CompressorSetup* setup = nullptr;
     std::string problem;  // why it was left out, when it was
     int instances = 0;
-    double nsPerFrame = NAN;
-    std::vector<double> sweepReduction;  // dB per step
+    std::vector<double> rounds;          // ns per stereo frame, one per round
+    double nsPerFrame = NAN;             // their median
+    double ratio = NAN;                  // median of the rounds' ratios to the reference's time
     double staticGainDb = NAN;           // output over input at the sweep's first step
     std::vector<double> timeReduction;   // dB per window, NaN where the input is quiet
+};
+
+// One curve of the level sweep: a setup (Kestrom's at one In level), its
+// gain at the first step, and per step the gain reduction from there and the
+// output level.
+struct SweepCurve {
+    CompressorSetup setup;
+    LinePlot::Stroke stroke = LinePlot::Stroke::Solid;
+    std::string problem;
+    double staticGainDb = NAN;
+    std::vector<double> reduction;  // dB per step
+    std::vector<double> outputDb;   // dBFS (sine peak) per step
 };
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? NAN : v[v.size() / 2];
+}
+
+// The value below which `share` of the sorted values lie (nearest rank).
+double Quantile(std::vector<double> v, double share) {
+    std::sort(v.begin(), v.end());
+    if (v.empty()) return NAN;
+    const auto at = static_cast<std::size_t>(std::lround(share * static_cast<double>(v.size() - 1)));
+    return v[at];
 }
 
 std::string Fixed(double value, int digits) {
@@ -145,6 +172,38 @@ std::string Fixed(double value, int digits) {
     s.precision(digits);
     s << value;
     return s.str();
+}
+
+double SweepLevelDb(int step) { return kSweepFirstDb + step * kSweepStepDb; }
+
+// Runs a freshly opened instance of `setup` over the sweep and measures the
+// steady state at the end of each step.
+SweepCurve MeasureSweep(Lv2Session& session, const CompressorSetup& setup, LinePlot::Stroke stroke,
+                        const Stereo& sweep, int rate, bool reportPort) {
+    SweepCurve curve{setup, stroke, {}, NAN, {}, {}};
+    Lv2Compressor compressor(session, setup);
+    if (!compressor.Open(curve.problem)) return curve;
+    const Stereo out = Run(compressor, sweep);
+    const auto stepFrames = static_cast<std::size_t>(kSweepStepSeconds * rate);
+    const auto measureFrames = static_cast<std::size_t>(kSweepMeasureSeconds * rate);
+    const auto leadFrames = static_cast<std::size_t>(kSweepLeadInSeconds * rate);
+    std::vector<double> gain(kSweepSteps);
+    for (int step = 0; step < kSweepSteps; ++step) {
+        const std::size_t to = leadFrames + (step + 1) * stepFrames;
+        const std::size_t from = to - measureFrames;
+        gain[step] = PowerDb(SumSquares(out, from, to), 2 * measureFrames) -
+                     PowerDb(SumSquares(sweep, from, to), 2 * measureFrames);
+    }
+    curve.staticGainDb = gain[0];
+    for (int step = 0; step < kSweepSteps; ++step) {
+        curve.reduction.push_back(curve.staticGainDb - gain[step]);
+        curve.outputDb.push_back(SweepLevelDb(step) + gain[step]);
+    }
+    if (reportPort) {
+        std::printf("%s: its own gain-reduction port at the end of the sweep: %.2f dB (measured %.2f dB)\n",
+                    setup.name.c_str(), compressor.ControlOutput("gain_reduction"), curve.reduction.back());
+    }
+    return curve;
 }
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -207,7 +266,11 @@ int main(int argc, char** argv) {
     }
 
     // CPU time: one pass each to warm up, then rounds of `passes` passes over
-    // the file, the compressors taking turns within each round.
+    // the file, the compressors taking turns within each round, each round
+    // starting one further along the list so that none always follows the
+    // same one. Whatever else loads the machine during a round loads them
+    // all alike, so the ratio within a round is the steadier figure; the
+    // report gives the medians over the rounds.
     Stereo scratch;
     scratch.left.assign(input.Frames(), 0.0f);
     scratch.right.assign(input.Frames(), 0.0f);
@@ -215,79 +278,104 @@ int main(int argc, char** argv) {
         c.Process(input.left.data(), input.right.data(), scratch.left.data(), scratch.right.data(),
                   static_cast<std::int64_t>(input.Frames()));
     };
-    std::vector<std::vector<double>> samples(setups.size());
-    for (std::size_t c = 0; c < setups.size(); ++c) {
+    const std::size_t count = setups.size();
+    for (std::size_t c = 0; c < count; ++c) {
         if (timed[c]) pass(*timed[c]);
     }
     for (int round = 0; round < options.rounds; ++round) {
-        for (std::size_t c = 0; c < setups.size(); ++c) {
+        for (std::size_t turn = 0; turn < count; ++turn) {
+            const std::size_t c = (turn + static_cast<std::size_t>(round)) % count;
             if (!timed[c]) continue;
             const double start = CpuSeconds();
             for (int p = 0; p < options.passes; ++p) pass(*timed[c]);
             const double seconds = CpuSeconds() - start;
-            samples[c].push_back(seconds * 1e9 / (static_cast<double>(input.Frames()) * options.passes));
+            results[c].rounds.push_back(seconds * 1e9 / (static_cast<double>(input.Frames()) * options.passes));
         }
     }
-    for (std::size_t c = 0; c < setups.size(); ++c) {
-        results[c].nsPerFrame = Median(samples[c]);
+    for (std::size_t c = 0; c < count; ++c) {
+        Result& r = results[c];
+        r.nsPerFrame = Median(r.rounds);
+        std::vector<double> ratios;
+        for (std::size_t k = 0; k < r.rounds.size(); ++k) ratios.push_back(r.rounds[k] / results[0].rounds[k]);
+        r.ratio = Median(ratios);
         timed[c].reset();
     }
 
-    // Behaviour, each compressor freshly instantiated for each signal.
+    // Behaviour, each compressor freshly instantiated for each signal: the
+    // level sweep of every setup (Kestrom's modes each at In -20, 0 and
+    // +20 dB, drawn dotted, solid and dashed), the file with every setup.
     const Stereo sweep = Sweep(rate);
-    const auto stepFrames = static_cast<std::size_t>(kSweepStepSeconds * rate);
-    const auto measureFrames = static_cast<std::size_t>(kSweepMeasureSeconds * rate);
+    std::vector<SweepCurve> curves;
+    for (std::size_t c = 0; c < count; ++c) {
+        if (!results[c].problem.empty()) continue;
+        if (c >= CompressorSetup::kKestromModes) {
+            curves.push_back(MeasureSweep(session, setups[c], LinePlot::Stroke::Solid, sweep, rate, false));
+            results[c].staticGainDb = curves.back().staticGainDb;
+            continue;
+        }
+        const std::pair<float, LinePlot::Stroke> levels[] = {
+            {-20.0f, LinePlot::Stroke::Dotted}, {0.0f, LinePlot::Stroke::Solid}, {20.0f, LinePlot::Stroke::Dashed}};
+        for (const auto& [inDb, stroke] : levels) {
+            curves.push_back(MeasureSweep(session, setups[c].WithIn(inDb), stroke, sweep, rate, c == 0 && inDb == 0.0f));
+            if (inDb == 0.0f) results[c].staticGainDb = curves.back().staticGainDb;
+        }
+    }
+    for (const SweepCurve& curve : curves) {
+        if (!curve.problem.empty()) std::fprintf(stderr, "sweep left out: %s\n", curve.problem.c_str());
+    }
     const auto window = static_cast<std::size_t>(kWindowSeconds * rate);
     const std::size_t windows = input.Frames() / window;
-    for (std::size_t c = 0; c < setups.size(); ++c) {
+    for (std::size_t c = 0; c < count; ++c) {
         Result& r = results[c];
         if (!r.problem.empty()) continue;
-        Lv2Compressor forSweep(session, setups[c]);
         Lv2Compressor forFile(session, setups[c]);
-        if (!forSweep.Open(r.problem) || !forFile.Open(r.problem)) continue;
-        const Stereo out = Run(forSweep, sweep);
-        std::vector<double> gain(kSweepSteps);
-        for (int step = 0; step < kSweepSteps; ++step) {
-            const std::size_t to = (step + 1) * stepFrames;
-            const std::size_t from = to - measureFrames;
-            gain[step] = PowerDb(SumSquares(out, from, to), 2 * measureFrames) -
-                         PowerDb(SumSquares(sweep, from, to), 2 * measureFrames);
-        }
-        r.staticGainDb = gain[0];
-        for (double g : gain) r.sweepReduction.push_back(r.staticGainDb - g);
-        if (c == 0) {
-            std::printf("Kestrom's own gain-reduction port at the end of the sweep: %.2f dB (measured %.2f dB)\n",
-                        forSweep.ControlOutput("gain_reduction"), r.sweepReduction.back());
-        }
+        if (!forFile.Open(r.problem)) continue;
         const Stereo fileOut = Run(forFile, input);
         for (std::size_t w = 0; w < windows; ++w) {
             const double inDb = PowerDb(SumSquares(input, w * window, (w + 1) * window), 2 * window);
             const double outDb = PowerDb(SumSquares(fileOut, w * window, (w + 1) * window), 2 * window);
-            r.timeReduction.push_back(inDb < kQuietDb ? NAN : r.staticGainDb - (outDb - inDb));
+            r.timeReduction.push_back(inDb < kQuietDb || !std::isfinite(r.staticGainDb) ? NAN
+                                                                                        : r.staticGainDb - (outDb - inDb));
         }
     }
 
     // The report.
     std::ostringstream md;
-    md << "| compressor | plug-in | instances | ns per stereo frame | CPU time / Kestrom's |\n"
-       << "|---|---|---:|---:|---:|\n";
+    md << "Median of " << options.rounds << " rounds; in each the plug-ins take turns, " << options.passes
+       << (options.passes == 1 ? " pass" : " passes") << " over the file each, the first one moving along the list from round to round. The ratio is "
+          "the median of the ratios within each round.\n\n"
+       << "| compressor | plug-in | instances | ns per stereo frame | middle half of the rounds | "
+          "CPU time / Kestrom normal's |\n"
+       << "|---|---|---:|---:|---:|---:|\n";
     for (const Result& r : results) {
         if (!r.problem.empty()) {
-            md << "| " << r.setup->name << " | `" << r.setup->uri << "` | – | left out: " << r.problem << " | – |\n";
+            md << "| " << r.setup->name << " | `" << r.setup->uri << "` | – | left out: " << r.problem << " | – | – |\n";
             continue;
         }
         md << "| " << r.setup->name << " | `" << r.setup->uri << "` | " << r.instances << " | "
-           << Fixed(r.nsPerFrame, 1) << " | " << Fixed(r.nsPerFrame / results[0].nsPerFrame, 2) << " |\n";
+           << Fixed(r.nsPerFrame, 1) << " | " << Fixed(Quantile(r.rounds, 0.25), 1) << "–"
+           << Fixed(Quantile(r.rounds, 0.75), 1) << " | " << Fixed(r.ratio, 2) << " |\n";
     }
+    const int shown[] = {-40, -30, -20, -10, 0};
     md << "\nSteady-state gain reduction (dB) of a 1 kHz sine by its peak level, and the gain at -60 dBFS it is "
           "measured from:\n\n| compressor | gain at -60 dBFS | -40 dBFS | -30 | -20 | -10 | 0 dBFS |\n"
        << "|---|---:|---:|---:|---:|---:|---:|\n";
-    for (const Result& r : results) {
-        if (!r.problem.empty()) continue;
-        md << "| " << r.setup->name << " | " << Fixed(r.staticGainDb, 1) << " dB";
-        for (int level : {-40, -30, -20, -10, 0}) {
-            const int step = static_cast<int>(std::lround((level - kSweepFirstDb) / kSweepStepDb));
-            md << " | " << Fixed(r.sweepReduction[step], 1);
+    for (const SweepCurve& curve : curves) {
+        if (!curve.problem.empty()) continue;
+        md << "| " << curve.setup.name << " | " << Fixed(curve.staticGainDb, 1) << " dB";
+        for (int level : shown) {
+            md << " | " << Fixed(curve.reduction[static_cast<std::size_t>(std::lround((level - kSweepFirstDb) / kSweepStepDb))], 1);
+        }
+        md << " |\n";
+    }
+    md << "\nSteady-state output level (dBFS, sine peak) by input level:\n\n"
+          "| compressor | -60 dBFS in | -40 | -30 | -20 | -10 | 0 dBFS in |\n"
+       << "|---|---:|---:|---:|---:|---:|---:|\n";
+    for (const SweepCurve& curve : curves) {
+        if (!curve.problem.empty()) continue;
+        md << "| " << curve.setup.name << " | " << Fixed(curve.outputDb.front(), 1);
+        for (int level : shown) {
+            md << " | " << Fixed(curve.outputDb[static_cast<std::size_t>(std::lround((level - kSweepFirstDb) / kSweepStepDb))], 1);
         }
         md << " |\n";
     }
@@ -295,6 +383,7 @@ int main(int argc, char** argv) {
     for (const Result& r : results) {
         md << "- **" << r.setup->name << "**: " << r.setup->settingsText << "\n";
     }
+    md << "- Kestrom's sweep runs each mode at In -20, 0 and +20 dB as well (In is also its input gain).\n";
 
     const std::string tablePath = options.outDir + "/table.md";
     std::ofstream table(tablePath);
@@ -306,35 +395,57 @@ int main(int argc, char** argv) {
     }
     std::fputs(md.str().c_str(), stdout);
 
-    double most = 10.0;
-    for (const Result& r : results) {
-        for (double v : r.sweepReduction) most = std::isfinite(v) ? std::max(most, v) : most;
-        for (double v : r.timeReduction) most = std::isfinite(v) ? std::max(most, v) : most;
+    // The plots: the sweep's gain reduction and output level, with a legend
+    // column of their own for the many curves; the gain reduction over time.
+    double mostSwept = 10.0, lowest = 0.0, highest = -60.0;
+    std::vector<double> levels;
+    for (int s = 0; s < kSweepSteps; ++s) levels.push_back(SweepLevelDb(s));
+    for (const SweepCurve& curve : curves) {
+        for (double v : curve.reduction) mostSwept = std::isfinite(v) ? std::max(mostSwept, v) : mostSwept;
+        for (double v : curve.outputDb) {
+            lowest = std::isfinite(v) ? std::min(lowest, v) : lowest;
+            highest = std::isfinite(v) ? std::max(highest, v) : highest;
+        }
     }
-    const double top = std::ceil(most / 5.0) * 5.0;
+    double mostOverTime = 10.0;
+    for (const Result& r : results) {
+        for (double v : r.timeReduction) mostOverTime = std::isfinite(v) ? std::max(mostOverTime, v) : mostOverTime;
+    }
 
-    LinePlot sweepPlot(960, 600, "Steady-state gain reduction of a 1 kHz sine, stepped in 2 dB",
+    LinePlot sweepPlot(1200, 700, "Steady-state gain reduction of a 1 kHz sine, stepped in 2 dB",
                        "input level (dBFS, sine peak)", "gain reduction (dB)");
     sweepPlot.SetX(kSweepFirstDb, 0.0, 10.0);
-    sweepPlot.SetY(0.0, top, 5.0);
+    sweepPlot.SetY(0.0, std::ceil(mostSwept / 5.0) * 5.0, 5.0);
+    sweepPlot.PlaceLegendRight();
+    LinePlot outputPlot(1200, 700, "Steady-state output level of a 1 kHz sine, stepped in 2 dB",
+                        "input level (dBFS, sine peak)", "output level (dBFS, sine peak)");
+    outputPlot.SetX(kSweepFirstDb, 0.0, 10.0);
+    outputPlot.SetY(std::max(std::floor(lowest / 10.0) * 10.0, -120.0), std::ceil(highest / 10.0) * 10.0, 10.0);
+    outputPlot.PlaceLegendRight();
     const double seconds = static_cast<double>(input.Frames()) / rate;
     LinePlot timePlot(1200, 600, "Gain reduction over time: the demo music (drums, bass, voice; soft, then loud)",
                       "time (s)", "gain reduction (dB), 10 ms windows");
     timePlot.SetX(0.0, std::ceil(seconds), seconds > 20 ? 5.0 : 1.0);
-    timePlot.SetY(0.0, top, 5.0);
+    timePlot.SetY(0.0, std::ceil(mostOverTime / 5.0) * 5.0, 5.0);
+    for (const SweepCurve& curve : curves) {
+        if (!curve.problem.empty()) continue;
+        sweepPlot.AddSeries(curve.setup.name, curve.setup.colour, levels, curve.reduction, curve.stroke);
+        outputPlot.AddSeries(curve.setup.name, curve.setup.colour, levels, curve.outputDb, curve.stroke);
+    }
+    outputPlot.AddSeries("output = input", LICE::Rgba(170, 170, 170, 255), {kSweepFirstDb, 0.0}, {kSweepFirstDb, 0.0});
     for (const Result& r : results) {
         if (!r.problem.empty()) continue;
-        std::vector<double> levels, times;
-        for (int s = 0; s < kSweepSteps; ++s) levels.push_back(kSweepFirstDb + s * kSweepStepDb);
+        std::vector<double> times;
         for (std::size_t w = 0; w < r.timeReduction.size(); ++w) {
             times.push_back((static_cast<double>(w) + 0.5) * kWindowSeconds);
         }
-        sweepPlot.AddSeries(r.setup->name, r.setup->colour, levels, r.sweepReduction);
         timePlot.AddSeries(r.setup->name, r.setup->colour, times, r.timeReduction);
     }
     sweepPlot.Draw();
+    outputPlot.Draw();
     timePlot.Draw();
     if (!sweepPlot.WritePng(options.outDir + "/gain-reduction-sweep.png", error) ||
+        !outputPlot.WritePng(options.outDir + "/output-level-sweep.png", error) ||
         !timePlot.WritePng(options.outDir + "/gain-reduction-over-time.png", error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
