@@ -1,0 +1,39 @@
+// Normal mode's kernel: the whole feedback loop of one frame after the
+// other, with both channels as the two lanes of one SSE2 register.
+#include "compressor/internal/KernelSteps.h"
+
+#if KESTROM_EXACT_EXP_LOG
+
+namespace kestrom {
+namespace kernels {
+namespace {
+
+// Normal mode: the detector hears 0.3 of the previous output, so each frame
+// waits for the last; one fused loop, everything in registers.
+template <bool kNegative>
+KESTROM_TARGET_FMA void RunFeedback(const Channels& c, const double* inL, const double* inR, double* outL,
+                                    double* outR, int frames, const KernelPlan& plan) {
+    const Coefs k = LoadCoefs(c, plan);
+    State s = LoadState(c);
+    for (int i = 0; i < frames; ++i) {
+        const V dry = Dry(inL, inR, k.stereo, i);
+        double d;
+        const V x = InputStep<false>(s, k, dry, d);
+        const V v = DetectorStep<true>(s, k, x);
+        const V audio = ColorStep(s, k, x);
+        const Target t = TargetStep<kNegative>(k, LevelStep(s, k, v));
+        GainStep<true>(s, k, t);
+        OutputStep(s, k, audio, dry, d, outL, outR, i);
+        s.feedback = Mul(s.y, k.feedbackScale);
+    }
+    StoreState(c, s);
+}
+
+}  // namespace
+
+KernelRun FeedbackKernel(bool negative) { return negative ? RunFeedback<true> : RunFeedback<false>; }
+
+}  // namespace kernels
+}  // namespace kestrom
+
+#endif  // KESTROM_EXACT_EXP_LOG

@@ -1,0 +1,257 @@
+// Negative's and Relaxed's kernels: the open loop in passes over chunks of
+// the block, the independent maths of many frames in wide vectors.
+#include "compressor/internal/KernelSteps.h"
+
+#if KESTROM_EXACT_EXP_LOG
+
+namespace kestrom {
+namespace kernels {
+namespace {
+
+// Negative and Relaxed: no feedback, so the level and target of every frame
+// are known before the gain recursion needs them. Each chunk of the block
+// goes through three passes:
+//   analysis (serial, two lanes): input, dither, DC blocker, detector, mean
+//     square, peak follower, the colour stage's pre-shelf;
+//   targets (wide, T = two or four lanes, one or two frames per vector): the
+//     logarithm of the peak, overshoot, ratio (Negative: arc tangent and
+//     division), the target gain's exponential, and the colour stage's
+//     first term u / sqrt(u^2 + 1), none of which any later frame waits for;
+//   shaping (serial, two lanes): the colour stage's loop through its last
+//     output, the gain recursion, the output and the meter.
+// The colour stage's loop is the longest chain of all, so the shaping of
+// one chunk runs in the same loop as the analysis of the next: the two
+// recursions are independent and the processor overlaps them.
+constexpr int kChunk = 128;
+
+struct OpenLoopBuffers {
+    // Written by the analysis, read by the targets pass.
+    // Room for three copies of the last frame, which round a count up to
+    // whole vectors.
+    alignas(32) V peak[kChunk + 3];
+    alignas(32) V shelved[kChunk + 3];  // the pre-shelf's output e
+    // Written by the analysis of one chunk, read by the shaping of the same
+    // chunk while the next chunk's analysis fills the other half.
+    double dither[2][kChunk];
+    // Written by the targets pass, read by the shaping.
+    alignas(32) V overshoot[kChunk];
+    alignas(32) V target[kChunk];
+    alignas(32) V firstTerm[kChunk];  // drive1 e / sqrt((drive1 e)^2 + 1)
+    alignas(32) V drivenInput[kChunk];  // drive2 e
+};
+
+template <bool kJitterOff>
+KESTROM_KERNEL_INLINE void AnalyseStep(State& s, const Coefs& k, V dry, double& d, V& peak, V& shelved) {
+    const V x = InputStep<kJitterOff>(s, k, dry, d);
+    peak = PeakStep<false>(s, k, DetectorStep<false>(s, k, x));
+    shelved = HighShelf(s.preShelf, Mul(k.preGain, x));
+}
+
+// The colour stage's loop (as ColorStep, from the targets pass's terms),
+// the gain recursion and the output of one frame.
+KESTROM_KERNEL_INLINE void ShapeStep(State& s, const Coefs& k, const OpenLoopBuffers& b, int i, V dry, double d,
+                                     double* outL, double* outR) {
+    const V w = Mul(b.drivenInput[i], s.lastOutput);
+    V shaped = Sub(b.firstTerm[i], Mul(Div(w, _mm_sqrt_pd(Add(Mul(w, w), Splat(1.0)))), k.asymmetry));
+    shaped = HighShelf(s.postShelf, shaped);
+    s.lastOutput = Flush(Mul(k.postGain, Block(s.colorDc, shaped)));
+    GainStep<false>(s, k, Target{b.overshoot[i], b.target[i]});
+    OutputStep(s, k, s.lastOutput, dry, d, outL, outR, i);
+}
+
+// Lane operations at the targets pass's width.
+template <class T>
+KESTROM_KERNEL_INLINE T Widen(V v);
+template <>
+KESTROM_KERNEL_INLINE V Widen<V>(V v) { return v; }
+template <>
+KESTROM_KERNEL_INLINE __m256d Widen<__m256d>(V v) { return _mm256_set_m128d(v, v); }
+KESTROM_KERNEL_INLINE V ExpLanes(V x) { return ExactExpLog::Exp(x); }
+KESTROM_KERNEL_INLINE __m256d ExpLanes(__m256d x) { return ExactExpLog::Exp4(x); }
+KESTROM_KERNEL_INLINE V LogLanes(V x) { return ExactExpLog::Log(x); }
+KESTROM_KERNEL_INLINE __m256d LogLanes(__m256d x) { return ExactExpLog::Log4(x); }
+template <class T>
+KESTROM_KERNEL_INLINE T AtanLanes(T x) {
+    constexpr int kLanes = sizeof(T) / sizeof(double);
+    alignas(32) double values[kLanes];
+    Store(values, x);
+    for (double& v : values) v = std::atan(v);
+    return LoadAligned<T>(values);
+}
+// Flush without a branch: lanes below the smallest normal magnitude (and
+// -0) become +0; NaN passes.
+template <class T>
+KESTROM_KERNEL_INLINE T FlushLanes(T x) {
+    return AndNot(Less(AndNot(Splat<T>(-0.0), x), Splat<T>(0x1p-1022)), x);
+}
+
+// The targets pass over frames [0, n) of the buffers (TargetStep and the
+// start of ColorStep, at width T). With two frames per vector an odd n is
+// rounded up over a copy of the last frame.
+template <class T, bool kNegative>
+KESTROM_KERNEL_INLINE void TargetPass(const Coefs& k, OpenLoopBuffers& b, int n) {
+    constexpr int kFrames = sizeof(T) / sizeof(V);
+    if (kFrames == 2 && (n & 1)) {
+        b.peak[n] = b.peak[n - 1];
+        b.shelved[n] = b.shelved[n - 1];
+    }
+    const T one = Splat<T>(1.0);
+    const T threshold = Widen<T>(k.threshold), ratio = Widen<T>(k.ratio), ratioSlope = Widen<T>(k.ratioSlope);
+    const T drive1 = Widen<T>(k.drive1), drive2 = Widen<T>(k.drive2);
+    for (int i = 0; i < n; i += kFrames) {
+        // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
+        const T levelDb = Mul(LogLanes(LoadAligned<T>(reinterpret_cast<const double*>(&b.peak[i]))),
+                              Splat<T>(kLogToDb));
+        const T over = Greater(levelDb, threshold);
+        const T overshoot = And(over, Sub(levelDb, threshold));
+        // Lanes not over the threshold take the target exp(0) = 1 exactly;
+        // their ratio and exponential are computed from harmless stand-ins
+        // and discarded.
+        T effectiveRatio;
+        if (kNegative)
+            effectiveRatio = Select(over, Div(ratio, AtanLanes(Select(over, Mul(overshoot, Splat<T>(0.1)), one))), one);
+        else
+            effectiveRatio = Add(Mul(Mul(ratioSlope, overshoot), Splat<T>(0.02)), one);
+        const T argument = Mul(Mul(overshoot, Sub(Div(one, effectiveRatio), one)), Splat<T>(kDbToLog));
+        const T target = Select(over, FlushLanes(ExpLanes(Select(over, argument, Splat<T>(-1.0)))), one);
+        Store(reinterpret_cast<double*>(&b.overshoot[i]), overshoot);
+        Store(reinterpret_cast<double*>(&b.target[i]), target);
+
+        const T e = LoadAligned<T>(reinterpret_cast<const double*>(&b.shelved[i]));
+        const T u = Mul(drive1, e);
+        Store(reinterpret_cast<double*>(&b.firstTerm[i]), Div(u, Sqrt(Add(Mul(u, u), one))));
+        Store(reinterpret_cast<double*>(&b.drivenInput[i]), Mul(drive2, e));
+    }
+}
+
+// Lane 0 of frames p[0 .. kLanes), one per lane of T.
+KESTROM_KERNEL_INLINE V FirstLanes(const V* p, V) { return _mm_unpacklo_pd(p[0], p[1]); }
+KESTROM_KERNEL_INLINE __m256d FirstLanes(const V* p, __m256d) {
+    return _mm256_set_m128d(_mm_unpacklo_pd(p[2], p[3]), _mm_unpacklo_pd(p[0], p[1]));
+}
+// Each lane of x to both lanes of one frame of p.
+KESTROM_KERNEL_INLINE void SpreadLanes(V x, V* p) {
+    p[0] = _mm_unpacklo_pd(x, x);
+    p[1] = _mm_unpackhi_pd(x, x);
+}
+KESTROM_KERNEL_INLINE void SpreadLanes(__m256d x, V* p) {
+    SpreadLanes(_mm256_castpd256_pd128(x), p);
+    SpreadLanes(_mm256_extractf128_pd(x, 1), p + 2);
+}
+
+// The targets pass for a shared detector (see SharedDetector): both lanes
+// of every frame hold the same peak and both lanes' threshold and ratio are
+// the same, so both lanes' overshoot and target are the same too. Each is
+// computed once, for as many frames at a time as T has lanes, and spread to
+// both lanes. The colour stage's terms, which differ by channel, are as in
+// TargetPass.
+template <class T, bool kNegative>
+KESTROM_KERNEL_INLINE void SharedTargetPass(const Coefs& k, OpenLoopBuffers& b, int n) {
+    constexpr int kLanes = sizeof(T) / sizeof(double);
+    constexpr int kFrames = sizeof(T) / sizeof(V);
+    for (int i = n; i % kLanes != 0; ++i) {
+        b.peak[i] = b.peak[n - 1];
+        b.shelved[i] = b.shelved[n - 1];
+    }
+    const T one = Splat<T>(1.0);
+    const T threshold = Splat<T>(Lane0(k.threshold)), ratio = Splat<T>(Lane0(k.ratio)),
+            ratioSlope = Splat<T>(Lane0(k.ratioSlope));
+    for (int i = 0; i < n; i += kLanes) {
+        // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
+        const T levelDb = Mul(LogLanes(FirstLanes(&b.peak[i], one)), Splat<T>(kLogToDb));
+        const T over = Greater(levelDb, threshold);
+        const T overshoot = And(over, Sub(levelDb, threshold));
+        T effectiveRatio;
+        if (kNegative)
+            effectiveRatio = Select(over, Div(ratio, AtanLanes(Select(over, Mul(overshoot, Splat<T>(0.1)), one))), one);
+        else
+            effectiveRatio = Add(Mul(Mul(ratioSlope, overshoot), Splat<T>(0.02)), one);
+        const T argument = Mul(Mul(overshoot, Sub(Div(one, effectiveRatio), one)), Splat<T>(kDbToLog));
+        const T target = Select(over, FlushLanes(ExpLanes(Select(over, argument, Splat<T>(-1.0)))), one);
+        SpreadLanes(overshoot, &b.overshoot[i]);
+        SpreadLanes(target, &b.target[i]);
+    }
+    const T drive1 = Widen<T>(k.drive1), drive2 = Widen<T>(k.drive2);
+    for (int i = 0; i < n; i += kFrames) {
+        const T e = LoadAligned<T>(reinterpret_cast<const double*>(&b.shelved[i]));
+        const T u = Mul(drive1, e);
+        Store(reinterpret_cast<double*>(&b.firstTerm[i]), Div(u, Sqrt(Add(Mul(u, u), one))));
+        Store(reinterpret_cast<double*>(&b.drivenInput[i]), Mul(drive2, e));
+    }
+}
+
+// Whether the detector of both lanes is one for the whole block: in mono
+// (lane 1 mirrors lane 0) always; in stereo when the detectors are linked
+// (both lanes hear the same signal) and every coefficient and state the
+// detector and the targets use is the same in both lanes, bit for bit.
+// Then every frame's peak, overshoot and target are the same in both lanes.
+KESTROM_KERNEL_INLINE bool SameLanes(V v) {
+    return _mm_cvtsi128_si64(_mm_castpd_si128(v)) == _mm_extract_epi64(_mm_castpd_si128(v), 1);
+}
+KESTROM_KERNEL_INLINE bool SharedDetector(const Coefs& k, const State& s) {
+    if (!k.stereo) return true;
+    if (!k.linked) return false;
+    const V same[] = {k.oneMinusAverage, k.averageCoef, k.peakCoef, k.threshold, k.ratio, k.ratioSlope,
+                      s.meanSquare, s.peak, s.highPass.twoGain, s.highPass.pole, s.highPass.state,
+                      s.lowPass.twoGain, s.lowPass.pole, s.lowPass.state};
+    bool all = true;
+    for (const V& v : same) all &= SameLanes(v);
+    return all;
+}
+
+template <class T, bool kNegative, bool kJitterOff>
+KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const double* inR, double* outL,
+                                    double* outR, int frames, const KernelPlan& plan) {
+    const Coefs k = LoadCoefs(c, plan);
+    State s = LoadState(c);
+    OpenLoopBuffers b;
+    int half = 0;
+    const int first = frames < kChunk ? frames : kChunk;
+    for (int i = 0; i < first; ++i)
+        AnalyseStep<kJitterOff>(s, k, Dry(inL, inR, k.stereo, i), b.dither[half][i], b.peak[i], b.shelved[i]);
+    const bool shared = SharedDetector(k, s);
+    if (shared)
+        SharedTargetPass<T, kNegative>(k, b, first);
+    else
+        TargetPass<T, kNegative>(k, b, first);
+    for (int start = 0; start < frames; start += kChunk, half ^= 1) {
+        const int n = frames - start < kChunk ? frames - start : kChunk;
+        const int next = start + n;
+        const int nNext = frames - next < kChunk ? frames - next : kChunk;
+        double* chunkL = outL + start;
+        double* chunkR = outR ? outR + start : nullptr;
+        int i = 0;
+        for (; i < nNext; ++i) {
+            AnalyseStep<kJitterOff>(s, k, Dry(inL, inR, k.stereo, next + i), b.dither[half ^ 1][i], b.peak[i],
+                                    b.shelved[i]);
+            ShapeStep(s, k, b, i, Dry(inL, inR, k.stereo, start + i), b.dither[half][i], chunkL, chunkR);
+        }
+        for (; i < n; ++i)
+            ShapeStep(s, k, b, i, Dry(inL, inR, k.stereo, start + i), b.dither[half][i], chunkL, chunkR);
+        if (nNext > 0 && shared)
+            SharedTargetPass<T, kNegative>(k, b, nNext);
+        else if (nNext > 0)
+            TargetPass<T, kNegative>(k, b, nNext);
+    }
+    // The plain path updates the feedback every frame; only the last counts.
+    s.feedback = Mul(s.y, k.feedbackScale);
+    AdvanceJitter<kJitterOff>(s, k, frames);
+    StoreState(c, s);
+}
+
+template <class T>
+KernelRun OpenLoopOfWidth(bool negative, bool jitterOff) {
+    if (negative) return jitterOff ? RunOpenLoop<T, true, true> : RunOpenLoop<T, true, false>;
+    return jitterOff ? RunOpenLoop<T, false, true> : RunOpenLoop<T, false, false>;
+}
+
+}  // namespace
+
+KernelRun OpenLoopKernel(int lanes, bool negative, bool jitterOff) {
+    return lanes == 4 ? OpenLoopOfWidth<__m256d>(negative, jitterOff) : OpenLoopOfWidth<__m128d>(negative, jitterOff);
+}
+
+}  // namespace kernels
+}  // namespace kestrom
+
+#endif  // KESTROM_EXACT_EXP_LOG

@@ -1,0 +1,537 @@
+#pragma once
+
+// The steps the compressor's kernels are built from (KestromKernels.cpp and
+// the feedback and open-loop kernels): the per-block constants and states
+// of both channels as the two lanes of an SSE2 register, and the processing
+// of one frame in pieces, each the same IEEE operations on the same operands
+// as the plain per-sample path. Internal to the compressor.
+#include <cmath>
+#include <cstdint>
+
+#include "compressor/ExactExpLog.h"
+#include "compressor/FlushToZero.h"
+#include "compressor/KestromProcessor.h"
+#include "compressor/NoiseGenerator.h"
+#include "core/Decibels.h"
+
+#if KESTROM_EXACT_EXP_LOG
+
+namespace kestrom {
+namespace kernels {
+
+// Same constants as the plain path.
+constexpr double kDitherDepth = 9e-11;
+
+// Bounds under which the kernels are used. With |input| <= 1e30 and gains
+// and states bounded by 1e10 and 1e60, the largest intermediate (a square
+// of a state in the colour stage or detector) stays far below 1e308.
+constexpr double kInputLimit = 1e30;
+constexpr double kGainLimit = 1e10;
+constexpr double kStateLimit = 1e60;
+
+using V = __m128d;
+
+// The kernels' helpers are always expanded in place, so that the states stay
+// in registers across a whole frame.
+#define KESTROM_KERNEL_INLINE __attribute__((always_inline)) KESTROM_TARGET_FMA inline
+
+KESTROM_KERNEL_INLINE V Set(double left, double right) { return _mm_set_pd(right, left); }
+KESTROM_KERNEL_INLINE V Splat(double x) { return _mm_set1_pd(x); }
+KESTROM_KERNEL_INLINE double Lane0(V v) { return _mm_cvtsd_f64(v); }
+KESTROM_KERNEL_INLINE double Lane1(V v) { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
+// The lane operations, at either width; Select(mask, a, b) is mask ? a : b.
+using lanes::Add;
+using lanes::And;
+using lanes::AndNot;
+using lanes::Div;
+using lanes::Greater;
+using lanes::Less;
+using lanes::LoadAligned;
+using lanes::Mul;
+using lanes::Select;
+using lanes::Splat;
+using lanes::Sqrt;
+using lanes::Store;
+using lanes::Sub;
+
+// FlushToZero on both lanes: |x| below the smallest normal number (a zero
+// exponent field) gives +0.0; NaN compares false and passes, like the rest.
+// Such values are rare, so the test only steers a well-predicted branch and
+// the value itself goes on without waiting for it.
+KESTROM_KERNEL_INLINE V Flush(V x) {
+    const V tiny = _mm_cmplt_pd(_mm_andnot_pd(_mm_set1_pd(-0.0), x), _mm_set1_pd(0x1p-1022));
+    if (__builtin_expect(_mm_movemask_pd(tiny) != 0, 0)) x = _mm_andnot_pd(tiny, x);
+    return x;
+}
+
+// One-pole section step: state = (2 * gainCoef) * x + pole * state. The plain
+// path multiplies 2.0 * gainCoef * x left to right, so hoisting 2 * gainCoef
+// (an exact doubling) keeps every rounding.
+struct Section {
+    V twoGain, pole, shelf, state, output;
+};
+
+struct Lanes {
+    bool stereo;
+    KESTROM_KERNEL_INLINE V Load(double left, double right) const { return Set(left, stereo ? right : left); }
+    KESTROM_KERNEL_INLINE void Store(V v, double& left, double& right) const {
+        left = Lane0(v);
+        if (stereo) right = Lane1(v);
+    }
+    KESTROM_KERNEL_INLINE Section LoadSection(const FirstOrderSection& l, const FirstOrderSection& r) const {
+        return {Load(2.0 * l.gainCoef, 2.0 * r.gainCoef), Load(l.pole, r.pole), Load(l.shelf, r.shelf),
+                Load(l.state, r.state), Load(l.output, r.output)};
+    }
+    KESTROM_KERNEL_INLINE void StoreSection(const Section& s, FirstOrderSection& l, FirstOrderSection& r) const {
+        Store(s.state, l.state, r.state);
+        Store(s.output, l.output, r.output);
+    }
+};
+
+KESTROM_KERNEL_INLINE V LowPass(Section& s, V x) {
+    s.state = Add(Mul(s.twoGain, x), Mul(s.pole, s.state));
+    s.output = Flush(s.state);
+    return s.output;
+}
+KESTROM_KERNEL_INLINE V HighPass(Section& s, V x) {
+    s.state = Add(Mul(s.twoGain, x), Mul(s.pole, s.state));
+    s.output = Flush(Sub(x, s.state));
+    return s.output;
+}
+KESTROM_KERNEL_INLINE V HighShelf(Section& s, V x) {
+    s.state = Add(Mul(s.twoGain, x), Mul(s.pole, s.state));
+    s.output = Flush(Add(Mul(Sub(x, s.state), s.shelf), x));
+    return s.output;
+}
+
+// DC blocker: y = 0.999 * y + x - xPrevious, flushed.
+struct Blocker {
+    V y, xPrevious;
+};
+KESTROM_KERNEL_INLINE V Block(Blocker& b, V x) {
+    b.y = Flush(Sub(Add(Mul(Splat(0.999), b.y), x), b.xPrevious));
+    b.xPrevious = x;
+    return b.y;
+}
+
+struct KernelPlan {
+    double inputGain;
+    double jitterDepth;
+    double share;
+    double feedbackScale;
+    double bypassTarget;
+    bool linked;
+};
+
+inline bool Bounded(double x, double limit) { return std::fabs(x) <= limit; }  // false for NaN
+
+// Per-block constants of both lanes.
+struct Coefs {
+    bool stereo, linked, highPassOn, lowPassOn, instantSquare;
+    // Power on and the dry share already exactly 0: it stays 0 for the whole
+    // block (0.05 * 0 + 0), and y * (1 - 0) + dry * 0 is y up to the sign of
+    // a zero, which the flush that follows removes.
+    bool bypassIdle;
+    // Attack time 0 (normal and Negative): both attack coefficients are 0, so
+    // an attack step sets shadow and gain to the target exactly (target +
+    // finite * 0 is the target; the target is never -0).
+    bool instantAttack;
+    double jitterDepth, bypassTarget, ratioL, ratioR;
+    double msRelease[2], msShadow[2];
+    V inputGain, oneMinusShare, share, feedbackScale, oneMinusAverage, averageCoef, peakCoef, threshold,
+        ratioSlope, ratio, attackCoef, attackShadowCoef, releaseSlope, releaseBase, outputFactor, preGain, postGain,
+        drive1, drive2, asymmetry;
+};
+
+// The states of both lanes, held in registers (or the kernel's stack) for a
+// block.
+struct State {
+    Blocker inDc, outDc, colorDc;
+    Section highPass, lowPass, smoother, preShelf, postShelf;
+    V feedback, lastOutput, meanSquare, peak, held, gain, gainShadow, releaseCoef, releaseShadowCoef, y;
+    double cachedMs[2];
+    bool cached[2];
+    double bypassMix;
+    NoiseGenerator dither, jitterL, jitterR;
+    // The meter's state and coefficients, as in KestromProcessor::UpdateMeter,
+    // held here so that the output stores (which may alias the processor's
+    // fields) do not send them through memory every frame.
+    double meterGain, meterPole, meterState, meterRise, meterFall, meterLevel;
+};
+
+// The right-hand objects: the right channel's in stereo, the left's in mono
+// (whose lane 1 only mirrors lane 0 and is never stored).
+struct Channels {
+    KestromProcessor& p;
+    bool stereo;
+    DynamicsEngine& eR() const { return stereo ? p.engineR : p.engineL; }
+    DcBlocker& inDcR() const { return stereo ? p.inputDcR : p.inputDcL; }
+    DcBlocker& outDcR() const { return stereo ? p.outputDcR : p.outputDcL; }
+    DetectorFilter& detR() const { return stereo ? p.detectorFilterR : p.detectorFilterL; }
+    double& feedbackR() const { return stereo ? p.feedbackR : p.feedbackL; }
+};
+
+KESTROM_KERNEL_INLINE Coefs LoadCoefs(const Channels& c, const KernelPlan& plan) {
+    const Lanes lanes{c.stereo};
+    const DynamicsEngine& eL = c.p.engineL;
+    const DynamicsEngine& eR = c.eR();
+    Coefs k;
+    k.stereo = c.stereo;
+    k.linked = c.stereo && plan.linked;
+    k.highPassOn = c.p.detectorFilterL.highPassOn;
+    k.lowPassOn = c.p.detectorFilterL.lowPassOn;
+    k.instantSquare = eL.instantSquare;
+    k.bypassIdle = c.p.bypassMix == 0.0 && plan.bypassTarget == 0.0;
+    k.instantAttack = eL.attackCoef == 0.0 && eL.attackShadowCoef == 0.0 && eR.attackCoef == 0.0 &&
+                      eR.attackShadowCoef == 0.0;
+    k.jitterDepth = plan.jitterDepth;
+    k.bypassTarget = plan.bypassTarget;
+    k.ratioL = eL.ratio;
+    k.ratioR = eR.ratio;
+    k.msRelease[0] = eL.msRelease;
+    k.msRelease[1] = eR.msRelease;
+    k.msShadow[0] = eL.msShadow;
+    k.msShadow[1] = eR.msShadow;
+    k.inputGain = Splat(plan.inputGain);
+    k.oneMinusShare = Splat(1.0 - plan.share);
+    k.share = Splat(plan.share);
+    k.feedbackScale = Splat(plan.feedbackScale);
+    k.oneMinusAverage = lanes.Load(1.0 - eL.averageCoef, 1.0 - eR.averageCoef);
+    k.averageCoef = lanes.Load(eL.averageCoef, eR.averageCoef);
+    k.peakCoef = lanes.Load(eL.peakCoef, eR.peakCoef);
+    k.threshold = lanes.Load(eL.thresholdDb, eR.thresholdDb);
+    k.ratioSlope = lanes.Load(eL.ratioSlope, eR.ratioSlope);
+    k.ratio = lanes.Load(eL.ratio, eR.ratio);
+    k.attackCoef = lanes.Load(eL.attackCoef, eR.attackCoef);
+    k.attackShadowCoef = lanes.Load(eL.attackShadowCoef, eR.attackShadowCoef);
+    k.releaseSlope = lanes.Load(eL.releaseSlope, eR.releaseSlope);
+    k.releaseBase = lanes.Load(eL.releaseBaseMs, eR.releaseBaseMs);
+    k.outputFactor = lanes.Load(eL.outputFactor, eR.outputFactor);
+    k.preGain = lanes.Load(eL.color.preGain, eR.color.preGain);
+    k.postGain = lanes.Load(eL.color.postGain, eR.color.postGain);
+    k.drive1 = lanes.Load(eL.color.drive1, eR.color.drive1);
+    k.drive2 = lanes.Load(eL.color.drive2, eR.color.drive2);
+    k.asymmetry = lanes.Load(eL.color.asymmetry, eR.color.asymmetry);
+    return k;
+}
+
+KESTROM_KERNEL_INLINE State LoadState(const Channels& c) {
+    const Lanes lanes{c.stereo};
+    KestromProcessor& p = c.p;
+    const DynamicsEngine& eL = p.engineL;
+    const DynamicsEngine& eR = c.eR();
+    State s;
+    s.inDc = {lanes.Load(p.inputDcL.y, c.inDcR().y), lanes.Load(p.inputDcL.xPrevious, c.inDcR().xPrevious)};
+    s.outDc = {lanes.Load(p.outputDcL.y, c.outDcR().y), lanes.Load(p.outputDcL.xPrevious, c.outDcR().xPrevious)};
+    s.colorDc = {lanes.Load(eL.color.dcBlocker.y, eR.color.dcBlocker.y),
+                 lanes.Load(eL.color.dcBlocker.xPrevious, eR.color.dcBlocker.xPrevious)};
+    s.highPass = lanes.LoadSection(p.detectorFilterL.highPass, c.detR().highPass);
+    s.lowPass = lanes.LoadSection(p.detectorFilterL.lowPass, c.detR().lowPass);
+    s.smoother = lanes.LoadSection(eL.gainSmoother, eR.gainSmoother);
+    s.preShelf = lanes.LoadSection(eL.color.preShelf, eR.color.preShelf);
+    s.postShelf = lanes.LoadSection(eL.color.postShelf, eR.color.postShelf);
+    s.feedback = lanes.Load(p.feedbackL, c.feedbackR());
+    s.lastOutput = lanes.Load(eL.color.lastOutput, eR.color.lastOutput);
+    s.meanSquare = lanes.Load(eL.meanSquare, eR.meanSquare);
+    s.peak = lanes.Load(eL.peak, eR.peak);
+    s.held = lanes.Load(eL.heldOvershootDb, eR.heldOvershootDb);
+    s.gain = lanes.Load(eL.gain, eR.gain);
+    s.gainShadow = lanes.Load(eL.gainShadow, eR.gainShadow);
+    s.releaseCoef = lanes.Load(eL.releaseCoef, eR.releaseCoef);
+    s.releaseShadowCoef = lanes.Load(eL.releaseShadowCoef, eR.releaseShadowCoef);
+    s.y = _mm_setzero_pd();
+    s.cachedMs[0] = eL.cachedReleaseMs;
+    s.cachedMs[1] = eR.cachedReleaseMs;
+    s.cached[0] = eL.releaseCached;
+    s.cached[1] = eR.releaseCached;
+    s.bypassMix = p.bypassMix;
+    s.dither = p.ditherNoise;
+    s.jitterL = p.jitterNoiseL;
+    s.jitterR = p.jitterNoiseR;
+    s.meterGain = p.meterFilterGain;
+    s.meterPole = p.meterFilterPole;
+    s.meterState = p.meterFilterState;
+    s.meterRise = p.meterRise;
+    s.meterFall = p.meterFall;
+    s.meterLevel = p.meterLevel;
+    return s;
+}
+
+KESTROM_KERNEL_INLINE void StoreState(const Channels& c, const State& s) {
+    const Lanes lanes{c.stereo};
+    KestromProcessor& p = c.p;
+    DynamicsEngine& eL = p.engineL;
+    DynamicsEngine& eR = c.eR();
+    lanes.Store(s.inDc.y, p.inputDcL.y, c.inDcR().y);
+    lanes.Store(s.inDc.xPrevious, p.inputDcL.xPrevious, c.inDcR().xPrevious);
+    lanes.Store(s.outDc.y, p.outputDcL.y, c.outDcR().y);
+    lanes.Store(s.outDc.xPrevious, p.outputDcL.xPrevious, c.outDcR().xPrevious);
+    lanes.Store(s.colorDc.y, eL.color.dcBlocker.y, eR.color.dcBlocker.y);
+    lanes.Store(s.colorDc.xPrevious, eL.color.dcBlocker.xPrevious, eR.color.dcBlocker.xPrevious);
+    if (p.detectorFilterL.highPassOn) lanes.StoreSection(s.highPass, p.detectorFilterL.highPass, c.detR().highPass);
+    if (p.detectorFilterL.lowPassOn) lanes.StoreSection(s.lowPass, p.detectorFilterL.lowPass, c.detR().lowPass);
+    lanes.StoreSection(s.smoother, eL.gainSmoother, eR.gainSmoother);
+    lanes.StoreSection(s.preShelf, eL.color.preShelf, eR.color.preShelf);
+    lanes.StoreSection(s.postShelf, eL.color.postShelf, eR.color.postShelf);
+    lanes.Store(s.feedback, p.feedbackL, c.feedbackR());
+    lanes.Store(s.lastOutput, eL.color.lastOutput, eR.color.lastOutput);
+    lanes.Store(s.meanSquare, eL.meanSquare, eR.meanSquare);
+    lanes.Store(s.peak, eL.peak, eR.peak);
+    lanes.Store(s.held, eL.heldOvershootDb, eR.heldOvershootDb);
+    lanes.Store(s.gain, eL.gain, eR.gain);
+    lanes.Store(s.gainShadow, eL.gainShadow, eR.gainShadow);
+    lanes.Store(s.releaseCoef, eL.releaseCoef, eR.releaseCoef);
+    lanes.Store(s.releaseShadowCoef, eL.releaseShadowCoef, eR.releaseShadowCoef);
+    eL.cachedReleaseMs = s.cachedMs[0];
+    eL.releaseCached = s.cached[0];
+    if (c.stereo) {
+        eR.cachedReleaseMs = s.cachedMs[1];
+        eR.releaseCached = s.cached[1];
+    }
+    p.bypassMix = s.bypassMix;
+    p.ditherNoise = s.dither;
+    p.jitterNoiseL = s.jitterL;
+    p.jitterNoiseR = s.jitterR;
+    p.meterFilterState = s.meterState;
+    p.meterLevel = s.meterLevel;
+    // The kernels run only for blocks of at least one frame, after which the
+    // meter's value is its level.
+    p.meterValue = s.meterLevel;
+}
+
+// n steps of a noise generator at once: x -> (a x + c) mod m composed n
+// times, by squaring (the same values as n calls of Next).
+inline NoiseGenerator Advanced(NoiseGenerator g, int n) {
+    constexpr std::int64_t m = NoiseGenerator::kModulus;
+    std::int64_t a = 3877, c = 29573;  // the map of one step
+    std::int64_t seed = g.seed;
+    for (; n > 0; n >>= 1) {
+        if (n & 1) seed = (a * seed + c) % m;
+        c = (a * c + c) % m;  // the map applied twice
+        a = (a * a) % m;
+    }
+    g.seed = static_cast<std::int32_t>(seed);
+    return g;
+}
+
+// Input gain, dither (returned in d), jitter and the input DC blocker.
+// kJitterOff, for a jitter depth of 0 (Relaxed): the jitter factor is
+// 1 + 0 * u = 1 exactly for every noise value u (finite, so 0 * u is a zero)
+// and x * 1 = x, so neither the factor nor the product is computed; the
+// jitter generators only advance, by AdvanceJitter after the loop.
+template <bool kJitterOff>
+KESTROM_KERNEL_INLINE V InputStep(State& s, const Coefs& k, V dry, double& d) {
+    d = s.dither.Next() * kDitherDepth;
+    V x = Flush(Add(Mul(k.inputGain, dry), Splat(d)));
+    if (!kJitterOff) {
+        const double jitterL = 1.0 + k.jitterDepth * s.jitterL.Next();
+        const double jitterR = k.stereo ? 1.0 + k.jitterDepth * s.jitterR.Next() : jitterL;
+        x = Mul(x, Set(jitterL, jitterR));
+    }
+    return Block(s.inDc, x);
+}
+
+// The detector signal. Without feedback the share is 0 and the plain path
+// adds feedback * 0 to x * 1; the sum is x except that a zero may change
+// sign. Likewise linking adds v * 0 to the maximum (or, for dual mono, the
+// maximum * 0 to v). The sign of a zero cannot reach any output: the
+// detector signal is only squared or passed through sections whose outputs
+// are flushed and whose states it enters only as a zero term.
+template <bool kFeedback>
+KESTROM_KERNEL_INLINE V DetectorStep(State& s, const Coefs& k, V x) {
+    V v = kFeedback ? Add(Mul(x, k.oneMinusShare), Mul(s.feedback, k.share)) : x;
+    if (k.linked) {
+        // std::max(vL, vR) = vL < vR ? vR : vL in both lanes, which is
+        // maxpd(vR, vL) (its first operand if greater, else its second).
+        v = _mm_max_pd(_mm_unpackhi_pd(v, v), _mm_unpacklo_pd(v, v));
+    }
+    if (k.highPassOn) v = HighPass(s.highPass, v);
+    if (k.lowPassOn) v = LowPass(s.lowPass, v);
+    return v;
+}
+
+// The colour stage on the audio.
+KESTROM_KERNEL_INLINE V ColorStep(State& s, const Coefs& k, V x) {
+    const V one = Splat(1.0);
+    const V e = HighShelf(s.preShelf, Mul(k.preGain, x));
+    const V u = Mul(k.drive1, e);
+    const V w = Mul(Mul(k.drive2, e), s.lastOutput);
+    V shaped = Sub(Div(u, _mm_sqrt_pd(Add(Mul(u, u), one))),
+                   Mul(Div(w, _mm_sqrt_pd(Add(Mul(w, w), one))), k.asymmetry));
+    shaped = HighShelf(s.postShelf, shaped);
+    s.lastOutput = Flush(Mul(k.postGain, Block(s.colorDc, shaped)));
+    return s.lastOutput;
+}
+
+// Mean square, root and peak follower; returns the peak. kBranch: where
+// both lanes take the same side of the peak's comparison (always in mono,
+// mostly when linked) a predicted branch spares the serial loop the other
+// side's latency; the open-loop passes, whose peak chain is short, select
+// without branching (the comparison follows the waveform and would often be
+// mispredicted).
+template <bool kBranch>
+KESTROM_KERNEL_INLINE V PeakStep(State& s, const Coefs& k, V v) {
+    const V square = Mul(v, v);
+    s.meanSquare = k.instantSquare ? square : Add(Mul(k.oneMinusAverage, square), Mul(k.averageCoef, s.meanSquare));
+    // The plain path flushes the root and the level in dB; neither can be
+    // subnormal or -0 here (the mean square is +0 or more, its root of a
+    // subnormal is normal; a logarithm is 0 only at 1, else at least
+    // 2^-53 in magnitude), so both flushes are identities and are left out.
+    const V level = _mm_sqrt_pd(s.meanSquare);
+    const V rising = _mm_cmpgt_pd(level, s.peak);
+    if (!kBranch) {
+        s.peak = Select(rising, level, Add(level, Mul(Sub(s.peak, level), k.peakCoef)));
+        return s.peak;
+    }
+    const int risingMask = _mm_movemask_pd(rising);
+    if (risingMask == 3)
+        s.peak = level;
+    else if (risingMask == 0)
+        s.peak = Add(level, Mul(Sub(s.peak, level), k.peakCoef));
+    else
+        s.peak = Select(rising, level, Add(level, Mul(Sub(s.peak, level), k.peakCoef)));
+    return s.peak;
+}
+
+// Mean square, root, peak follower, level in dB.
+KESTROM_KERNEL_INLINE V LevelStep(State& s, const Coefs& k, V v) {
+    // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
+    return Mul(ExactExpLog::Log(PeakStep<true>(s, k, v)), Splat(kLogToDb));
+}
+
+struct Target {
+    V overshoot;
+    V gain;
+};
+
+// Overshoot and target gain of a level.
+template <bool kNegative>
+KESTROM_KERNEL_INLINE Target TargetStep(const Coefs& k, V levelDb) {
+    const V one = Splat(1.0);
+    const V over = _mm_cmpgt_pd(levelDb, k.threshold);
+    const int overMask = _mm_movemask_pd(over);
+    const V overshoot = _mm_and_pd(over, Sub(levelDb, k.threshold));
+    // Where the level is not over the threshold the target is exp(0) = 1
+    // exactly, and neither the ratio nor the exponential is needed.
+    if (!overMask) return {overshoot, one};
+    V effectiveRatio;
+    if (kNegative) {
+        const double oL = Lane0(overshoot), oR = Lane1(overshoot);
+        effectiveRatio = Set((overMask & 1) ? k.ratioL / std::atan(oL * 0.1) : 1.0,
+                             (k.stereo && (overMask & 2)) ? k.ratioR / std::atan(oR * 0.1) : 1.0);
+    } else {
+        effectiveRatio = Add(Mul(Mul(k.ratioSlope, overshoot), Splat(0.02)), one);
+    }
+    const V targetDb = Mul(overshoot, Sub(Div(one, effectiveRatio), one));
+    const V argument = Mul(targetDb, Splat(kDbToLog));
+    if (overMask == 3) return {overshoot, Flush(ExactExpLog::Exp(argument))};
+    // One lane over: the other's argument is replaced by a harmless -1.
+    return {overshoot, Select(over, Flush(ExactExpLog::Exp(Select(over, argument, Splat(-1.0)))), one)};
+}
+
+// Held overshoot, release time and coefficients, attack or release
+// smoothing and the gain smoother; returns the new gain. kBranch as in
+// PeakStep, for the instant attack's choice.
+template <bool kBranch>
+KESTROM_KERNEL_INLINE V GainStep(State& s, const Coefs& k, const Target& t) {
+    const V one = Splat(1.0);
+    // 0 when the gain is exactly 1, else std::max(held, overshoot) =
+    // held < overshoot ? overshoot : held.
+    s.held = _mm_andnot_pd(_mm_cmpeq_pd(s.gain, one), _mm_max_pd(t.overshoot, s.held));
+    // std::max(0.0, ms) = 0 < ms ? ms : 0.
+    const V releaseMs = _mm_max_pd(Add(Mul(k.releaseSlope, s.held), k.releaseBase), _mm_setzero_pd());
+    const double ms[2] = {Lane0(releaseMs), Lane1(releaseMs)};
+    if (!(s.cached[0] && ms[0] == s.cachedMs[0]) || (k.stereo && !(s.cached[1] && ms[1] == s.cachedMs[1]))) {
+        double coef[2] = {Lane0(s.releaseCoef), Lane1(s.releaseCoef)};
+        double shadowCoef[2] = {Lane0(s.releaseShadowCoef), Lane1(s.releaseShadowCoef)};
+        for (int lane = 0; lane < (k.stereo ? 2 : 1); ++lane) {
+            if (s.cached[lane] && ms[lane] == s.cachedMs[lane]) continue;
+            coef[lane] = std::exp(-1.0 / (k.msRelease[lane] * ms[lane]));
+            shadowCoef[lane] = std::exp(-1.0 / (k.msShadow[lane] * ms[lane]));
+            s.cachedMs[lane] = ms[lane];
+            s.cached[lane] = true;
+        }
+        if (!k.stereo) {
+            coef[1] = coef[0];
+            shadowCoef[1] = shadowCoef[0];
+        }
+        s.releaseCoef = Set(coef[0], coef[1]);
+        s.releaseShadowCoef = Set(shadowCoef[0], shadowCoef[1]);
+    }
+    // Attack (target <= gain): shadow toward the target, gain toward the
+    // shadow. Release: shadow and gain toward the target. Both update the
+    // shadow the same way, with their own coefficient.
+    const V attack = _mm_cmple_pd(t.gain, s.gain);
+    if (k.instantAttack && !kBranch) {
+        s.gainShadow = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gainShadow, t.gain), s.releaseShadowCoef)));
+        s.gain = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gain, t.gain), s.releaseCoef)));
+        return s.gain = LowPass(s.smoother, s.gain);
+    }
+    if (k.instantAttack) {
+        const int attackMask = _mm_movemask_pd(attack);
+        if (attackMask == 3) {
+            s.gainShadow = t.gain;
+            s.gain = t.gain;
+        } else if (attackMask == 0) {
+            s.gainShadow = Add(t.gain, Mul(Sub(s.gainShadow, t.gain), s.releaseShadowCoef));
+            s.gain = Add(t.gain, Mul(Sub(s.gain, t.gain), s.releaseCoef));
+        } else {
+            s.gainShadow = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gainShadow, t.gain), s.releaseShadowCoef)));
+            s.gain = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gain, t.gain), s.releaseCoef)));
+        }
+        return s.gain = LowPass(s.smoother, s.gain);
+    }
+    s.gainShadow = Add(t.gain, Mul(Sub(s.gainShadow, t.gain), Select(attack, k.attackShadowCoef, s.releaseShadowCoef)));
+    const V base = Select(attack, s.gainShadow, t.gain);
+    s.gain = Add(base, Mul(Sub(s.gain, base), Select(attack, k.attackCoef, s.releaseCoef)));
+    s.gain = LowPass(s.smoother, s.gain);
+    return s.gain;
+}
+
+// Output gain, bypass crossfade, dither removal and the output DC blocker;
+// writes the frame and advances the meter.
+KESTROM_KERNEL_INLINE void OutputStep(State& s, const Coefs& k, V audio, V dry, double d, double* outL, double* outR,
+                                      int i) {
+    V y = Mul(Mul(s.gain, audio), k.outputFactor);
+    if (k.bypassIdle) {
+        y = Flush(y);
+    } else {
+        s.bypassMix = 0.05 * s.bypassMix + k.bypassTarget;
+        y = Flush(Add(Mul(y, Splat(1.0 - s.bypassMix)), Mul(dry, Splat(s.bypassMix))));
+    }
+    y = Block(s.outDc, Sub(y, Splat(d)));
+    s.y = y;
+    outL[i] = Lane0(y);
+    if (k.stereo) outR[i] = Lane1(y);
+    // KestromProcessor::UpdateMeter, on the kernel's copy.
+    const double lp = std::fabs(Lane0(s.gain)) * 2.0 * s.meterGain + s.meterPole * s.meterState;
+    s.meterState = lp;
+    const double ballistics = lp > s.meterLevel ? s.meterRise : s.meterFall;
+    s.meterLevel = FlushToZero(lp + (s.meterLevel - lp) * ballistics);
+}
+
+// With the jitter off, the generators' steps that InputStep left out.
+template <bool kJitterOff>
+KESTROM_KERNEL_INLINE void AdvanceJitter(State& s, const Coefs& k, int frames) {
+    if (!kJitterOff) return;
+    s.jitterL = Advanced(s.jitterL, frames);
+    if (k.stereo) s.jitterR = Advanced(s.jitterR, frames);
+}
+
+KESTROM_KERNEL_INLINE V Dry(const double* inL, const double* inR, bool stereo, int i) {
+    return stereo ? Set(inL[i], inR[i]) : Splat(inL[i]);
+}
+
+// One kernel: the frames of a block, from the processor's states back into
+// them.
+using KernelRun = void (*)(const Channels&, const double* inL, const double* inR, double* outL, double* outR,
+                           int frames, const KernelPlan& plan);
+// Normal mode's kernel (the detector hears the previous output).
+KernelRun FeedbackKernel(bool negative);
+// Negative's and Relaxed's, their targets pass `lanes` (2 or 4) wide.
+KernelRun OpenLoopKernel(int lanes, bool negative, bool jitterOff);
+
+}  // namespace kernels
+}  // namespace kestrom
+
+#endif  // KESTROM_EXACT_EXP_LOG
