@@ -10,28 +10,33 @@ namespace {
 
 // Normal mode: the detector hears 0.3 of the previous output, so each frame
 // waits for the last; one fused loop, everything in registers.
-template <bool kNegative>
-KESTROM_TARGET_FMA void RunFeedback(const Channels& c, const double* inL, const double* inR, double* outL,
+template <bool kNoted, bool kNegative>
+KESTROM_TARGET_FMA bool RunFeedback(const Channels& c, const double* inL, const double* inR, double* outL,
                                     double* outR, int frames, const KernelPlan& plan) {
     const Coefs k = LoadCoefs(c, plan);
     State s = LoadState(c);
     for (int i = 0; i < frames; ++i) {
         const V dry = Dry(inL, inR, k.stereo, i);
         double d;
-        const V x = InputStep<false>(s, k, dry, d);
-        const V v = DetectorStep<true>(s, k, x);
-        const V audio = ColorStep(s, k, x);
-        const Target t = TargetStep<kNegative>(k, LevelStep(s, k, v));
-        GainStep<true>(s, k, t);
-        OutputStep(s, k, audio, dry, d, outL, outR, i);
+        const V x = InputStep<kNoted, false>(s, k, dry, d);
+        const V v = DetectorStep<kNoted, true>(s, k, x);
+        const V audio = ColorStep<kNoted>(s, k, x);
+        const Target t = TargetStep<kNoted, kNegative>(k, LevelStep(s, k, v), s.smallestOut);
+        GainStep<kNoted, true>(s, k, t);
+        OutputStep<kNoted>(s, k, audio, dry, d, outL, outR, i);
         s.feedback = Mul(s.y, k.feedbackScale);
     }
+    if (kNoted && !OnlyNormal(s.Smallest())) return false;
     StoreState(c, s);
+    return true;
 }
 
 }  // namespace
 
-KernelRun FeedbackKernel(bool negative) { return negative ? RunFeedback<true> : RunFeedback<false>; }
+KernelRun FeedbackKernel(bool noted, bool negative) {
+    if (noted) return negative ? RunFeedback<true, true> : RunFeedback<true, false>;
+    return negative ? RunFeedback<false, true> : RunFeedback<false, false>;
+}
 
 }  // namespace kernels
 }  // namespace kestrom

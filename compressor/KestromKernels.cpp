@@ -32,16 +32,18 @@ namespace {
 // The kernels of one path: [negative] for the feedback loop, [negative]
 // [jitter off] for the open loop. Set up once, chosen per block.
 struct KernelTable {
-    KernelRun feedback[2];
-    KernelRun openLoop[2][2];
+    KernelRun feedback[2][2];     // [noted][negative]
+    KernelRun openLoop[2][2][2];  // [noted][negative][jitter off]
 };
 
 KernelTable MakeKernelTable(int lanes) {
     KernelTable t;
-    for (int negative = 0; negative < 2; ++negative) {
-        t.feedback[negative] = FeedbackKernel(negative);
-        for (int jitterOff = 0; jitterOff < 2; ++jitterOff)
-            t.openLoop[negative][jitterOff] = OpenLoopKernel(lanes, negative, jitterOff);
+    for (int noted = 0; noted < 2; ++noted) {
+        for (int negative = 0; negative < 2; ++negative) {
+            t.feedback[noted][negative] = FeedbackKernel(noted, negative);
+            for (int jitterOff = 0; jitterOff < 2; ++jitterOff)
+                t.openLoop[noted][negative][jitterOff] = OpenLoopKernel(lanes, noted, negative, jitterOff);
+        }
     }
     return t;
 }
@@ -49,6 +51,18 @@ KernelTable MakeKernelTable(int lanes) {
 // wide with AVX2; the serial passes are the same in both.
 const KernelTable kTwoLaneTable = MakeKernelTable(2);
 const KernelTable kFourLaneTable = MakeKernelTable(4);
+
+// Whether any output channel's frames share memory with any input's.
+bool Overlapping(const double* const* inputs, double* const* outputs, int frames, bool stereo) {
+    const int channels = stereo ? 2 : 1;
+    for (int i = 0; i < channels; ++i)
+        for (int o = 0; o < channels; ++o)
+            if (inputs[i] < outputs[o] + frames && outputs[o] < inputs[i] + frames) return true;
+    return false;
+}
+
+// Blocks run checked after a noted run met a value to flush.
+constexpr int kCheckedAfterTiny = 16;
 
 bool InputsBounded(const double* x, int frames) {
     // One pass, no early exit, so the loop vectorises.
@@ -118,8 +132,24 @@ bool KestromProcessor::RunKernels(const double* const* inputs, double* const* ou
     // Relaxed has no jitter (and no feedback).
     const bool jitterOff = plan.jitterDepth == 0.0;
     const KernelTable& table = kernelPath == KernelPath::kFourLane ? kFourLaneTable : kTwoLaneTable;
-    const KernelRun run = plan.feedbackShare != 0.0 ? table.feedback[negative] : table.openLoop[negative][jitterOff];
-    run(Channels{*this, stereo}, inputs[0], inR, outputs[0], outR, frames, k);
+    const bool feedback = plan.feedbackShare != 0.0;
+    const Channels c{*this, stereo};
+    // A noted run (see Flush in KernelSteps.h) first, unless the block is
+    // processed in place (a second run would read its own output) or a
+    // recent block needed the checked run: then it is likely again.
+    if (checkedKernelBlocks > 0) {
+        --checkedKernelBlocks;
+    } else if (!Overlapping(inputs, outputs, frames, stereo)) {
+        const KernelRun noted = feedback ? table.feedback[1][negative] : table.openLoop[1][negative][jitterOff];
+        if (noted(c, inputs[0], inR, outputs[0], outR, frames, k)) {
+            ++kernelBlocks;
+            return true;
+        }
+        ++kernelReruns;
+        checkedKernelBlocks = kCheckedAfterTiny;
+    }
+    const KernelRun checked = feedback ? table.feedback[0][negative] : table.openLoop[0][negative][jitterOff];
+    checked(c, inputs[0], inR, outputs[0], outR, frames, k);
     ++kernelBlocks;
     return true;
 }

@@ -40,23 +40,24 @@ struct OpenLoopBuffers {
     alignas(32) V drivenInput[kChunk];  // drive2 e
 };
 
-template <bool kJitterOff>
+template <bool kNoted, bool kJitterOff>
 KESTROM_KERNEL_INLINE void AnalyseStep(State& s, const Coefs& k, V dry, double& d, V& peak, V& shelved) {
-    const V x = InputStep<kJitterOff>(s, k, dry, d);
-    peak = PeakStep<false>(s, k, DetectorStep<false>(s, k, x));
-    shelved = HighShelf(s.preShelf, Mul(k.preGain, x));
+    const V x = InputStep<kNoted, kJitterOff>(s, k, dry, d);
+    peak = PeakStep<false>(s, k, DetectorStep<kNoted, false>(s, k, x));
+    shelved = HighShelf<kNoted>(s.preShelf, Mul(k.preGain, x), s.smallestIn);
 }
 
 // The colour stage's loop (as ColorStep, from the targets pass's terms),
 // the gain recursion and the output of one frame.
+template <bool kNoted>
 KESTROM_KERNEL_INLINE void ShapeStep(State& s, const Coefs& k, const OpenLoopBuffers& b, int i, V dry, double d,
                                      double* outL, double* outR) {
     const V w = Mul(b.drivenInput[i], s.lastOutput);
     V shaped = Sub(b.firstTerm[i], Mul(Div(w, _mm_sqrt_pd(Add(Mul(w, w), Splat(1.0)))), k.asymmetry));
-    shaped = HighShelf(s.postShelf, shaped);
-    s.lastOutput = Flush(Mul(k.postGain, Block(s.colorDc, shaped)));
-    GainStep<false>(s, k, Target{b.overshoot[i], b.target[i]});
-    OutputStep(s, k, s.lastOutput, dry, d, outL, outR, i);
+    shaped = HighShelf<kNoted>(s.postShelf, shaped, s.smallestColour);
+    s.lastOutput = Flush<kNoted>(Mul(k.postGain, Block<kNoted>(s.colorDc, shaped, s.smallestColour)), s.smallestColour);
+    GainStep<kNoted, false>(s, k, Target{b.overshoot[i], b.target[i]});
+    OutputStep<kNoted>(s, k, s.lastOutput, dry, d, outL, outR, i);
 }
 
 // Lane operations at the targets pass's width.
@@ -199,8 +200,8 @@ KESTROM_KERNEL_INLINE bool SharedDetector(const Coefs& k, const State& s) {
     return all;
 }
 
-template <class T, bool kNegative, bool kJitterOff>
-KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const double* inR, double* outL,
+template <class T, bool kNoted, bool kNegative, bool kJitterOff>
+KESTROM_TARGET_FMA bool RunOpenLoop(const Channels& c, const double* inL, const double* inR, double* outL,
                                     double* outR, int frames, const KernelPlan& plan) {
     const Coefs k = LoadCoefs(c, plan);
     State s = LoadState(c);
@@ -208,7 +209,7 @@ KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const 
     int half = 0;
     const int first = frames < kChunk ? frames : kChunk;
     for (int i = 0; i < first; ++i)
-        AnalyseStep<kJitterOff>(s, k, Dry(inL, inR, k.stereo, i), b.dither[half][i], b.peak[i], b.shelved[i]);
+        AnalyseStep<kNoted, kJitterOff>(s, k, Dry(inL, inR, k.stereo, i), b.dither[half][i], b.peak[i], b.shelved[i]);
     const bool shared = SharedDetector(k, s);
     if (shared)
         SharedTargetPass<T, kNegative>(k, b, first);
@@ -222,12 +223,12 @@ KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const 
         double* chunkR = outR ? outR + start : nullptr;
         int i = 0;
         for (; i < nNext; ++i) {
-            AnalyseStep<kJitterOff>(s, k, Dry(inL, inR, k.stereo, next + i), b.dither[half ^ 1][i], b.peak[i],
+            AnalyseStep<kNoted, kJitterOff>(s, k, Dry(inL, inR, k.stereo, next + i), b.dither[half ^ 1][i], b.peak[i],
                                     b.shelved[i]);
-            ShapeStep(s, k, b, i, Dry(inL, inR, k.stereo, start + i), b.dither[half][i], chunkL, chunkR);
+            ShapeStep<kNoted>(s, k, b, i, Dry(inL, inR, k.stereo, start + i), b.dither[half][i], chunkL, chunkR);
         }
         for (; i < n; ++i)
-            ShapeStep(s, k, b, i, Dry(inL, inR, k.stereo, start + i), b.dither[half][i], chunkL, chunkR);
+            ShapeStep<kNoted>(s, k, b, i, Dry(inL, inR, k.stereo, start + i), b.dither[half][i], chunkL, chunkR);
         if (nNext > 0 && shared)
             SharedTargetPass<T, kNegative>(k, b, nNext);
         else if (nNext > 0)
@@ -236,19 +237,25 @@ KESTROM_TARGET_FMA void RunOpenLoop(const Channels& c, const double* inL, const 
     // The plain path updates the feedback every frame; only the last counts.
     s.feedback = Mul(s.y, k.feedbackScale);
     AdvanceJitter<kJitterOff>(s, k, frames);
+    if (kNoted && !OnlyNormal(s.Smallest())) return false;
     StoreState(c, s);
+    return true;
 }
 
-template <class T>
+template <class T, bool kNoted>
 KernelRun OpenLoopOfWidth(bool negative, bool jitterOff) {
-    if (negative) return jitterOff ? RunOpenLoop<T, true, true> : RunOpenLoop<T, true, false>;
-    return jitterOff ? RunOpenLoop<T, false, true> : RunOpenLoop<T, false, false>;
+    if (negative) return jitterOff ? RunOpenLoop<T, kNoted, true, true> : RunOpenLoop<T, kNoted, true, false>;
+    return jitterOff ? RunOpenLoop<T, kNoted, false, true> : RunOpenLoop<T, kNoted, false, false>;
 }
 
 }  // namespace
 
-KernelRun OpenLoopKernel(int lanes, bool negative, bool jitterOff) {
-    return lanes == 4 ? OpenLoopOfWidth<__m256d>(negative, jitterOff) : OpenLoopOfWidth<__m128d>(negative, jitterOff);
+KernelRun OpenLoopKernel(int lanes, bool noted, bool negative, bool jitterOff) {
+    if (lanes == 4)
+        return noted ? OpenLoopOfWidth<__m256d, true>(negative, jitterOff)
+                     : OpenLoopOfWidth<__m256d, false>(negative, jitterOff);
+    return noted ? OpenLoopOfWidth<__m128d, true>(negative, jitterOff)
+                 : OpenLoopOfWidth<__m128d, false>(negative, jitterOff);
 }
 
 }  // namespace kernels

@@ -70,6 +70,11 @@ struct KestromProcessor {
     // Number of runs through the kernels (a diagnostic for tests): one per
     // block, or one per piece of a block whose input had to be repaired.
     long long kernelBlocks = 0;
+    // Blocks whose fast kernel run met a value to flush and ran again with
+    // every flush checked (a diagnostic too); after one, the next few
+    // blocks run checked straight away (checkedKernelBlocks counts them).
+    long long kernelReruns = 0;
+    int checkedKernelBlocks = 0;
     // Input samples, over all blocks so far, that were infinite or NaN and
     // went into the processing as 0.
     long long replacedInputSamples = 0;

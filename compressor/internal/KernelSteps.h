@@ -56,12 +56,30 @@ using lanes::Sub;
 
 // FlushToZero on both lanes: |x| below the smallest normal number (a zero
 // exponent field) gives +0.0; NaN compares false and passes, like the rest.
-// Such values are rare, so the test only steers a well-predicted branch and
-// the value itself goes on without waiting for it.
-KESTROM_KERNEL_INLINE V Flush(V x) {
-    const V tiny = _mm_cmplt_pd(_mm_andnot_pd(_mm_set1_pd(-0.0), x), _mm_set1_pd(0x1p-1022));
+// Two ways to run it:
+//   checked (kNoted false): the test steers a well-predicted branch and the
+//     value itself goes on without waiting for it;
+//   noted (kNoted true): the value goes on unflushed and only its magnitude
+//     is kept, the smallest in `smallest`. A kernel run this way is valid
+//     only if nothing it noted was below the smallest normal number (every
+//     flush then was an identity); otherwise it stores nothing and the block
+//     is run again checked. Subnormal values and zeros at these points are
+//     rare in audio with dither, and the branches a checked run takes cost
+//     about a third of the open-loop kernels' time.
+template <bool kNoted>
+KESTROM_KERNEL_INLINE V Flush(V x, V& smallest) {
+    const V magnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), x);
+    if (kNoted) {
+        smallest = _mm_min_pd(smallest, magnitude);
+        return x;
+    }
+    const V tiny = _mm_cmplt_pd(magnitude, _mm_set1_pd(0x1p-1022));
     if (__builtin_expect(_mm_movemask_pd(tiny) != 0, 0)) x = _mm_andnot_pd(tiny, x);
     return x;
+}
+// Whether a noted run saw only normal magnitudes (NaN counts as not).
+KESTROM_KERNEL_INLINE bool OnlyNormal(V smallest) {
+    return _mm_movemask_pd(_mm_cmpge_pd(smallest, _mm_set1_pd(0x1p-1022))) == 3;
 }
 
 // One-pole section step: state = (2 * gainCoef) * x + pole * state. The plain
@@ -88,19 +106,22 @@ struct Lanes {
     }
 };
 
-KESTROM_KERNEL_INLINE V LowPass(Section& s, V x) {
+template <bool kNoted>
+KESTROM_KERNEL_INLINE V LowPass(Section& s, V x, V& smallest) {
     s.state = Add(Mul(s.twoGain, x), Mul(s.pole, s.state));
-    s.output = Flush(s.state);
+    s.output = Flush<kNoted>(s.state, smallest);
     return s.output;
 }
-KESTROM_KERNEL_INLINE V HighPass(Section& s, V x) {
+template <bool kNoted>
+KESTROM_KERNEL_INLINE V HighPass(Section& s, V x, V& smallest) {
     s.state = Add(Mul(s.twoGain, x), Mul(s.pole, s.state));
-    s.output = Flush(Sub(x, s.state));
+    s.output = Flush<kNoted>(Sub(x, s.state), smallest);
     return s.output;
 }
-KESTROM_KERNEL_INLINE V HighShelf(Section& s, V x) {
+template <bool kNoted>
+KESTROM_KERNEL_INLINE V HighShelf(Section& s, V x, V& smallest) {
     s.state = Add(Mul(s.twoGain, x), Mul(s.pole, s.state));
-    s.output = Flush(Add(Mul(Sub(x, s.state), s.shelf), x));
+    s.output = Flush<kNoted>(Add(Mul(Sub(x, s.state), s.shelf), x), smallest);
     return s.output;
 }
 
@@ -108,8 +129,9 @@ KESTROM_KERNEL_INLINE V HighShelf(Section& s, V x) {
 struct Blocker {
     V y, xPrevious;
 };
-KESTROM_KERNEL_INLINE V Block(Blocker& b, V x) {
-    b.y = Flush(Sub(Add(Mul(Splat(0.999), b.y), x), b.xPrevious));
+template <bool kNoted>
+KESTROM_KERNEL_INLINE V Block(Blocker& b, V x, V& smallest) {
+    b.y = Flush<kNoted>(Sub(Add(Mul(Splat(0.999), b.y), x), b.xPrevious), smallest);
     b.xPrevious = x;
     return b.y;
 }
@@ -149,6 +171,12 @@ struct State {
     Blocker inDc, outDc, colorDc;
     Section highPass, lowPass, smoother, preShelf, postShelf;
     V feedback, lastOutput, meanSquare, peak, held, gain, gainShadow, releaseCoef, releaseShadowCoef, y;
+    // The smallest magnitudes a noted run let pass unflushed (see Flush):
+    // one for the values of each chain (input and detector, the colour
+    // stage's loop, gain and output), so that each minimum follows its own
+    // chain and none waits for another.
+    V smallestIn, smallestColour, smallestOut;
+    KESTROM_KERNEL_INLINE V Smallest() const { return _mm_min_pd(smallestIn, _mm_min_pd(smallestColour, smallestOut)); }
     double cachedMs[2];
     bool cached[2];
     double bypassMix;
@@ -240,6 +268,7 @@ KESTROM_KERNEL_INLINE State LoadState(const Channels& c) {
     s.releaseCoef = lanes.Load(eL.releaseCoef, eR.releaseCoef);
     s.releaseShadowCoef = lanes.Load(eL.releaseShadowCoef, eR.releaseShadowCoef);
     s.y = _mm_setzero_pd();
+    s.smallestIn = s.smallestColour = s.smallestOut = _mm_set1_pd(HUGE_VAL);
     s.cachedMs[0] = eL.cachedReleaseMs;
     s.cachedMs[1] = eR.cachedReleaseMs;
     s.cached[0] = eL.releaseCached;
@@ -319,16 +348,16 @@ inline NoiseGenerator Advanced(NoiseGenerator g, int n) {
 // 1 + 0 * u = 1 exactly for every noise value u (finite, so 0 * u is a zero)
 // and x * 1 = x, so neither the factor nor the product is computed; the
 // jitter generators only advance, by AdvanceJitter after the loop.
-template <bool kJitterOff>
+template <bool kNoted, bool kJitterOff>
 KESTROM_KERNEL_INLINE V InputStep(State& s, const Coefs& k, V dry, double& d) {
     d = s.dither.Next() * kDitherDepth;
-    V x = Flush(Add(Mul(k.inputGain, dry), Splat(d)));
+    V x = Flush<kNoted>(Add(Mul(k.inputGain, dry), Splat(d)), s.smallestIn);
     if (!kJitterOff) {
         const double jitterL = 1.0 + k.jitterDepth * s.jitterL.Next();
         const double jitterR = k.stereo ? 1.0 + k.jitterDepth * s.jitterR.Next() : jitterL;
         x = Mul(x, Set(jitterL, jitterR));
     }
-    return Block(s.inDc, x);
+    return Block<kNoted>(s.inDc, x, s.smallestIn);
 }
 
 // The detector signal. Without feedback the share is 0 and the plain path
@@ -337,7 +366,7 @@ KESTROM_KERNEL_INLINE V InputStep(State& s, const Coefs& k, V dry, double& d) {
 // maximum * 0 to v). The sign of a zero cannot reach any output: the
 // detector signal is only squared or passed through sections whose outputs
 // are flushed and whose states it enters only as a zero term.
-template <bool kFeedback>
+template <bool kNoted, bool kFeedback>
 KESTROM_KERNEL_INLINE V DetectorStep(State& s, const Coefs& k, V x) {
     V v = kFeedback ? Add(Mul(x, k.oneMinusShare), Mul(s.feedback, k.share)) : x;
     if (k.linked) {
@@ -345,21 +374,22 @@ KESTROM_KERNEL_INLINE V DetectorStep(State& s, const Coefs& k, V x) {
         // maxpd(vR, vL) (its first operand if greater, else its second).
         v = _mm_max_pd(_mm_unpackhi_pd(v, v), _mm_unpacklo_pd(v, v));
     }
-    if (k.highPassOn) v = HighPass(s.highPass, v);
-    if (k.lowPassOn) v = LowPass(s.lowPass, v);
+    if (k.highPassOn) v = HighPass<kNoted>(s.highPass, v, s.smallestIn);
+    if (k.lowPassOn) v = LowPass<kNoted>(s.lowPass, v, s.smallestIn);
     return v;
 }
 
 // The colour stage on the audio.
+template <bool kNoted>
 KESTROM_KERNEL_INLINE V ColorStep(State& s, const Coefs& k, V x) {
     const V one = Splat(1.0);
-    const V e = HighShelf(s.preShelf, Mul(k.preGain, x));
+    const V e = HighShelf<kNoted>(s.preShelf, Mul(k.preGain, x), s.smallestIn);
     const V u = Mul(k.drive1, e);
     const V w = Mul(Mul(k.drive2, e), s.lastOutput);
     V shaped = Sub(Div(u, _mm_sqrt_pd(Add(Mul(u, u), one))),
                    Mul(Div(w, _mm_sqrt_pd(Add(Mul(w, w), one))), k.asymmetry));
-    shaped = HighShelf(s.postShelf, shaped);
-    s.lastOutput = Flush(Mul(k.postGain, Block(s.colorDc, shaped)));
+    shaped = HighShelf<kNoted>(s.postShelf, shaped, s.smallestColour);
+    s.lastOutput = Flush<kNoted>(Mul(k.postGain, Block<kNoted>(s.colorDc, shaped, s.smallestColour)), s.smallestColour);
     return s.lastOutput;
 }
 
@@ -405,8 +435,8 @@ struct Target {
 };
 
 // Overshoot and target gain of a level.
-template <bool kNegative>
-KESTROM_KERNEL_INLINE Target TargetStep(const Coefs& k, V levelDb) {
+template <bool kNoted, bool kNegative>
+KESTROM_KERNEL_INLINE Target TargetStep(const Coefs& k, V levelDb, V& smallest) {
     const V one = Splat(1.0);
     const V over = _mm_cmpgt_pd(levelDb, k.threshold);
     const int overMask = _mm_movemask_pd(over);
@@ -424,15 +454,16 @@ KESTROM_KERNEL_INLINE Target TargetStep(const Coefs& k, V levelDb) {
     }
     const V targetDb = Mul(overshoot, Sub(Div(one, effectiveRatio), one));
     const V argument = Mul(targetDb, Splat(kDbToLog));
-    if (overMask == 3) return {overshoot, Flush(ExactExpLog::Exp(argument))};
+    if (overMask == 3) return {overshoot, Flush<kNoted>(ExactExpLog::Exp(argument), smallest)};
     // One lane over: the other's argument is replaced by a harmless -1.
-    return {overshoot, Select(over, Flush(ExactExpLog::Exp(Select(over, argument, Splat(-1.0)))), one)};
+    return {overshoot,
+            Select(over, Flush<kNoted>(ExactExpLog::Exp(Select(over, argument, Splat(-1.0))), smallest), one)};
 }
 
 // Held overshoot, release time and coefficients, attack or release
 // smoothing and the gain smoother; returns the new gain. kBranch as in
 // PeakStep, for the instant attack's choice.
-template <bool kBranch>
+template <bool kNoted, bool kBranch>
 KESTROM_KERNEL_INLINE V GainStep(State& s, const Coefs& k, const Target& t) {
     const V one = Splat(1.0);
     // 0 when the gain is exactly 1, else std::max(held, overshoot) =
@@ -465,7 +496,7 @@ KESTROM_KERNEL_INLINE V GainStep(State& s, const Coefs& k, const Target& t) {
     if (k.instantAttack && !kBranch) {
         s.gainShadow = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gainShadow, t.gain), s.releaseShadowCoef)));
         s.gain = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gain, t.gain), s.releaseCoef)));
-        return s.gain = LowPass(s.smoother, s.gain);
+        return s.gain = LowPass<kNoted>(s.smoother, s.gain, s.smallestOut);
     }
     if (k.instantAttack) {
         const int attackMask = _mm_movemask_pd(attack);
@@ -479,27 +510,28 @@ KESTROM_KERNEL_INLINE V GainStep(State& s, const Coefs& k, const Target& t) {
             s.gainShadow = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gainShadow, t.gain), s.releaseShadowCoef)));
             s.gain = Select(attack, t.gain, Add(t.gain, Mul(Sub(s.gain, t.gain), s.releaseCoef)));
         }
-        return s.gain = LowPass(s.smoother, s.gain);
+        return s.gain = LowPass<kNoted>(s.smoother, s.gain, s.smallestOut);
     }
     s.gainShadow = Add(t.gain, Mul(Sub(s.gainShadow, t.gain), Select(attack, k.attackShadowCoef, s.releaseShadowCoef)));
     const V base = Select(attack, s.gainShadow, t.gain);
     s.gain = Add(base, Mul(Sub(s.gain, base), Select(attack, k.attackCoef, s.releaseCoef)));
-    s.gain = LowPass(s.smoother, s.gain);
+    s.gain = LowPass<kNoted>(s.smoother, s.gain, s.smallestOut);
     return s.gain;
 }
 
 // Output gain, bypass crossfade, dither removal and the output DC blocker;
 // writes the frame and advances the meter.
+template <bool kNoted>
 KESTROM_KERNEL_INLINE void OutputStep(State& s, const Coefs& k, V audio, V dry, double d, double* outL, double* outR,
                                       int i) {
     V y = Mul(Mul(s.gain, audio), k.outputFactor);
     if (k.bypassIdle) {
-        y = Flush(y);
+        y = Flush<kNoted>(y, s.smallestOut);
     } else {
         s.bypassMix = 0.05 * s.bypassMix + k.bypassTarget;
-        y = Flush(Add(Mul(y, Splat(1.0 - s.bypassMix)), Mul(dry, Splat(s.bypassMix))));
+        y = Flush<kNoted>(Add(Mul(y, Splat(1.0 - s.bypassMix)), Mul(dry, Splat(s.bypassMix))), s.smallestOut);
     }
-    y = Block(s.outDc, Sub(y, Splat(d)));
+    y = Block<kNoted>(s.outDc, Sub(y, Splat(d)), s.smallestOut);
     s.y = y;
     outL[i] = Lane0(y);
     if (k.stereo) outR[i] = Lane1(y);
@@ -523,13 +555,14 @@ KESTROM_KERNEL_INLINE V Dry(const double* inL, const double* inR, bool stereo, i
 }
 
 // One kernel: the frames of a block, from the processor's states back into
-// them.
-using KernelRun = void (*)(const Channels&, const double* inL, const double* inR, double* outL, double* outR,
+// them. A noted kernel (see Flush) returns false, having stored nothing,
+// when the block needs a checked run; a checked one always returns true.
+using KernelRun = bool (*)(const Channels&, const double* inL, const double* inR, double* outL, double* outR,
                            int frames, const KernelPlan& plan);
 // Normal mode's kernel (the detector hears the previous output).
-KernelRun FeedbackKernel(bool negative);
+KernelRun FeedbackKernel(bool noted, bool negative);
 // Negative's and Relaxed's, their targets pass `lanes` (2 or 4) wide.
-KernelRun OpenLoopKernel(int lanes, bool negative, bool jitterOff);
+KernelRun OpenLoopKernel(int lanes, bool noted, bool negative, bool jitterOff);
 
 }  // namespace kernels
 }  // namespace kestrom
