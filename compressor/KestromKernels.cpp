@@ -16,6 +16,7 @@
 // intermediate value overflows, no NaN arises, and bit identity holds for
 // every operation. Any other block takes the plain path.
 #include <cmath>
+#include <cstdint>
 
 #include "compressor/ExactExpLog.h"
 #include "compressor/KestromProcessor.h"
@@ -54,10 +55,13 @@ const KernelTable kFourLaneTable = MakeKernelTable(4);
 
 // Whether any output channel's frames share memory with any input's.
 bool Overlapping(const double* const* inputs, double* const* outputs, int frames, bool stereo) {
+    // Compared as addresses: the buffers are separate objects in general.
+    const auto at = [](const double* p) { return reinterpret_cast<std::uintptr_t>(p); };
+    const std::uintptr_t bytes = static_cast<std::uintptr_t>(frames) * sizeof(double);
     const int channels = stereo ? 2 : 1;
     for (int i = 0; i < channels; ++i)
         for (int o = 0; o < channels; ++o)
-            if (inputs[i] < outputs[o] + frames && outputs[o] < inputs[i] + frames) return true;
+            if (at(inputs[i]) < at(outputs[o]) + bytes && at(outputs[o]) < at(inputs[i]) + bytes) return true;
     return false;
 }
 
