@@ -86,43 +86,59 @@ KESTROM_KERNEL_INLINE T FlushLanes(T x) {
     return AndNot(Less(AndNot(Splat<T>(-0.0), x), Splat<T>(0x1p-1022)), x);
 }
 
-// The targets pass over frames [0, n) of the buffers (TargetStep and the
-// start of ColorStep, at width T). With two frames per vector an odd n is
-// rounded up over a copy of the last frame.
+// TargetStep at width T: the overshoot and target gain of peaks, with the
+// lanes' threshold and ratios.
 template <class T, bool kNegative>
-KESTROM_KERNEL_INLINE void TargetPass(const Coefs& k, OpenLoopBuffers& b, int n) {
-    constexpr int kFrames = sizeof(T) / sizeof(V);
-    if (kFrames == 2 && (n & 1)) {
-        b.peak[n] = b.peak[n - 1];
-        b.shelved[n] = b.shelved[n - 1];
-    }
+KESTROM_KERNEL_INLINE void Targets(T peak, T threshold, T ratio, T ratioSlope, T& overshoot, T& target) {
     const T one = Splat<T>(1.0);
-    const T threshold = Widen<T>(k.threshold), ratio = Widen<T>(k.ratio), ratioSlope = Widen<T>(k.ratioSlope);
-    const T drive1 = Widen<T>(k.drive1), drive2 = Widen<T>(k.drive2);
-    for (int i = 0; i < n; i += kFrames) {
-        // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
-        const T levelDb = Mul(LogLanes(LoadAligned<T>(reinterpret_cast<const double*>(&b.peak[i]))),
-                              Splat<T>(kLogToDb));
-        const T over = Greater(levelDb, threshold);
-        const T overshoot = And(over, Sub(levelDb, threshold));
-        // Lanes not over the threshold take the target exp(0) = 1 exactly;
-        // their ratio and exponential are computed from harmless stand-ins
-        // and discarded.
-        T effectiveRatio;
-        if (kNegative)
-            effectiveRatio = Select(over, Div(ratio, AtanLanes(Select(over, Mul(overshoot, Splat<T>(0.1)), one))), one);
-        else
-            effectiveRatio = Add(Mul(Mul(ratioSlope, overshoot), Splat<T>(0.02)), one);
-        const T argument = Mul(Mul(overshoot, Sub(Div(one, effectiveRatio), one)), Splat<T>(kDbToLog));
-        const T target = Select(over, FlushLanes(ExpLanes(Select(over, argument, Splat<T>(-1.0)))), one);
-        Store(reinterpret_cast<double*>(&b.overshoot[i]), overshoot);
-        Store(reinterpret_cast<double*>(&b.target[i]), target);
+    // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
+    const T levelDb = Mul(LogLanes(peak), Splat<T>(kLogToDb));
+    const T over = Greater(levelDb, threshold);
+    overshoot = And(over, Sub(levelDb, threshold));
+    // Lanes not over the threshold take the target exp(0) = 1 exactly; their
+    // ratio and exponential are computed from harmless stand-ins and
+    // discarded.
+    T effectiveRatio;
+    if (kNegative)
+        effectiveRatio = Select(over, Div(ratio, AtanLanes(Select(over, Mul(overshoot, Splat<T>(0.1)), one))), one);
+    else
+        effectiveRatio = Add(Mul(Mul(ratioSlope, overshoot), Splat<T>(0.02)), one);
+    const T argument = Mul(Mul(overshoot, Sub(Div(one, effectiveRatio), one)), Splat<T>(kDbToLog));
+    target = Select(over, FlushLanes(ExpLanes(Select(over, argument, Splat<T>(-1.0)))), one);
+}
 
+// The start of ColorStep at width T for frames [0, n) of the buffers: the
+// first term u / sqrt(u^2 + 1) with u = drive1 e, and drive2 e.
+template <class T>
+KESTROM_KERNEL_INLINE void ColourTerms(const Coefs& k, OpenLoopBuffers& b, int n) {
+    const T one = Splat<T>(1.0);
+    const T drive1 = Widen<T>(k.drive1), drive2 = Widen<T>(k.drive2);
+    for (int i = 0; i < n; i += sizeof(T) / sizeof(V)) {
         const T e = LoadAligned<T>(reinterpret_cast<const double*>(&b.shelved[i]));
         const T u = Mul(drive1, e);
         Store(reinterpret_cast<double*>(&b.firstTerm[i]), Div(u, Sqrt(Add(Mul(u, u), one))));
         Store(reinterpret_cast<double*>(&b.drivenInput[i]), Mul(drive2, e));
     }
+}
+
+// The targets pass over frames [0, n) of the buffers, every lane computed,
+// as many frames at a time as T holds.
+template <class T, bool kNegative>
+KESTROM_KERNEL_INLINE void TargetPass(const Coefs& k, OpenLoopBuffers& b, int n) {
+    constexpr int kFrames = sizeof(T) / sizeof(V);
+    for (int i = n; i % kFrames != 0; ++i) {
+        b.peak[i] = b.peak[n - 1];
+        b.shelved[i] = b.shelved[n - 1];
+    }
+    const T threshold = Widen<T>(k.threshold), ratio = Widen<T>(k.ratio), ratioSlope = Widen<T>(k.ratioSlope);
+    for (int i = 0; i < n; i += kFrames) {
+        T overshoot, target;
+        Targets<T, kNegative>(LoadAligned<T>(reinterpret_cast<const double*>(&b.peak[i])), threshold, ratio,
+                              ratioSlope, overshoot, target);
+        Store(reinterpret_cast<double*>(&b.overshoot[i]), overshoot);
+        Store(reinterpret_cast<double*>(&b.target[i]), target);
+    }
+    ColourTerms<T>(k, b, n);
 }
 
 // Lane 0 of frames p[0 .. kLanes), one per lane of T.
@@ -149,36 +165,19 @@ KESTROM_KERNEL_INLINE void SpreadLanes(__m256d x, V* p) {
 template <class T, bool kNegative>
 KESTROM_KERNEL_INLINE void SharedTargetPass(const Coefs& k, OpenLoopBuffers& b, int n) {
     constexpr int kLanes = sizeof(T) / sizeof(double);
-    constexpr int kFrames = sizeof(T) / sizeof(V);
     for (int i = n; i % kLanes != 0; ++i) {
         b.peak[i] = b.peak[n - 1];
         b.shelved[i] = b.shelved[n - 1];
     }
-    const T one = Splat<T>(1.0);
     const T threshold = Splat<T>(Lane0(k.threshold)), ratio = Splat<T>(Lane0(k.ratio)),
             ratioSlope = Splat<T>(Lane0(k.ratioSlope));
     for (int i = 0; i < n; i += kLanes) {
-        // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
-        const T levelDb = Mul(LogLanes(FirstLanes(&b.peak[i], one)), Splat<T>(kLogToDb));
-        const T over = Greater(levelDb, threshold);
-        const T overshoot = And(over, Sub(levelDb, threshold));
-        T effectiveRatio;
-        if (kNegative)
-            effectiveRatio = Select(over, Div(ratio, AtanLanes(Select(over, Mul(overshoot, Splat<T>(0.1)), one))), one);
-        else
-            effectiveRatio = Add(Mul(Mul(ratioSlope, overshoot), Splat<T>(0.02)), one);
-        const T argument = Mul(Mul(overshoot, Sub(Div(one, effectiveRatio), one)), Splat<T>(kDbToLog));
-        const T target = Select(over, FlushLanes(ExpLanes(Select(over, argument, Splat<T>(-1.0)))), one);
+        T overshoot, target;
+        Targets<T, kNegative>(FirstLanes(&b.peak[i], threshold), threshold, ratio, ratioSlope, overshoot, target);
         SpreadLanes(overshoot, &b.overshoot[i]);
         SpreadLanes(target, &b.target[i]);
     }
-    const T drive1 = Widen<T>(k.drive1), drive2 = Widen<T>(k.drive2);
-    for (int i = 0; i < n; i += kFrames) {
-        const T e = LoadAligned<T>(reinterpret_cast<const double*>(&b.shelved[i]));
-        const T u = Mul(drive1, e);
-        Store(reinterpret_cast<double*>(&b.firstTerm[i]), Div(u, Sqrt(Add(Mul(u, u), one))));
-        Store(reinterpret_cast<double*>(&b.drivenInput[i]), Mul(drive2, e));
-    }
+    ColourTerms<T>(k, b, n);
 }
 
 // Whether the detector of both lanes is one for the whole block: in mono
