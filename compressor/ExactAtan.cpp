@@ -9,33 +9,38 @@ namespace kestrom {
 
 // How wide the margin must be.
 //
-// glibc's atan (2.28 .. 2.36 at least; the same C code in its FMA and non-FMA
+// glibc's atan (2.35 and 2.36 at least; the same C code in its FMA and non-FMA
 // variants) splits |x| into four ranges and in each returns RN(y'), one
 // rounding of a sum y' = t1 + yy of a leading double and a polynomial term.
 // Its error before that rounding, E = |y' - atan(x)|, comes from the
-// polynomial's approximation error and the roundings inside yy (each at most
-// 2^-53 |yy|, whether or not the compiler fused the multiply-adds):
+// polynomial's approximation error, its table's and the roundings inside yy,
+// each at most 2^-53 of the term rounded, whether or not the compiler fused
+// the multiply-adds:
 //   2^-26 <= |x| < 1/16: y' = x + x^3 Q(x^2), minimax Q. Approximation error
 //       plus five roundings of |yy| <= |x|^3/3: E <= 2^-52.1 x^2 |atan(x)|.
 //   1/16 <= |x| < 1: y' = atan(x0) + z P(z), x0 a table point within 2^-9 of
-//       x, z = x - x0, P of degree 4: E <= 2^-60.0 (2^-61.1 approximation and
-//       table, 2.5 * 2^-53 |z| roundings).
-//   1 <= |x| < 16: the same around 1/x, with z built from 1/x in two parts
-//       and pi/2 - atan(x0) exact: E <= 2^-59.4 (two roundings more).
+//       x, z = x - x0, P of degree 4 with P(0) in [1/2, 1]: roundings at most
+//       1.6 * 2^-53 |z|, approximation and table 2^-61.5: E <= 2^-60.4.
+//   1 <= |x| < 16: the same around w = 1/x (in two parts), pi/2 - atan(x0)
+//       exact, two roundings more (of z, and of pi/2's low part minus z P):
+//       at most 3.6 * 2^-53 |z|: E <= 2^-59.7.
 //   16 <= |x| < 5.8e15: y' = pi/2 - w - w^3 Q(w^2), w = 1/x in two parts:
 //       E <= 2^-63.9.
-// (The maxima over every table interval, computed with 50-digit arithmetic
-// from the library's own coefficients; its source quotes observed errors of
-// 0.511, 0.56, 0.503 and 0.5003 ulp for these ranges, which they agree with.)
+// The approximation and table terms are maxima over every table interval,
+// computed in 50-digit arithmetic from the library's own coefficients. Its
+// source quotes observed errors of 0.511, 0.56, 0.503 and 0.5003 ulp for these
+// ranges, which agree; and with margins of 2^-62 instead of those below the
+// lanes do differ from libm, on about 2 in 10 000 arguments in [1/8, 1/4).
 //
 // If no rounding boundary (midpoint between two doubles) lies within
 // E + (this code's error) of our value, then atan(x) and y' lie on the same
 // side of every boundary and RN(y') is RN(atan(x)), the double nearest our
 // value. The lanes test that by rounding H + L plus and minus a margin of
-// twice E for the range (2^-51 x^2 |H| below 1/16; 2^-59, 1.5 * 2^-59 and 2^-63
-// absolute above it) plus 2^-63 |H| for this code's own error, which is below
-// 2^-65 |atan(x)|: t in two parts (error 2^-74 |t|), the series truncated
-// after t^9 (2^-72 |t|), its roundings (2^-66 |t|), table entries to 2^-106.
+// twice E for the range (2^-51 x^2 |H| below 1/16; 1.5 * 2^-60, 1.25 * 2^-59
+// and 2^-63 absolute above it) plus 2^-63 |H| for this code's own error, which
+// is below 2^-65 |atan(x)|: t in two parts (error 2^-74 |t|), the series
+// truncated after t^9 (2^-72 |t|), its roundings (2^-66 |t|), the table
+// entries to 2^-106.
 
 // atan(k/64) for k = 0 .. 64, then pi/2 - atan(k/64), each rounded to a
 // double and the remainder rounded to a second one (computed with 60-digit
