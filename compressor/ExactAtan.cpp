@@ -178,6 +178,16 @@ alignas(64) const ExactAtan::Entry ExactAtan::kTable[130] = {
     {0x1.921fb54442d18p-1, 0x1.1a62633145c07p-55},
 };
 
+KESTROM_TARGET_FMA __m256d ExactAtan::ReplaceUncertainLanes(__m256d x, __m256d y, int certain) {
+    alignas(32) double lanes[4];
+    alignas(32) double results[4];
+    _mm256_store_pd(lanes, x);
+    _mm256_store_pd(results, y);
+    for (int lane = 0; lane < 4; ++lane)
+        if (!(certain & (1 << lane))) results[lane] = std::atan(lanes[lane]);
+    return _mm256_load_pd(results);
+}
+
 namespace {
 
 bool SameBits(double a, double b) {

@@ -54,6 +54,10 @@ struct ExactAtan {
     // bits per lane. No allocation, no locks; a lane that needs std::atan
     // costs one call of it.
     KESTROM_TARGET_FMA_INLINE static __m256d Atan4(__m256d x);
+    // Out of line: y with each lane whose bit is clear in `certain` replaced
+    // by std::atan of that lane of x.
+    KESTROM_TARGET_FMA __attribute__((noinline, cold)) static __m256d ReplaceUncertainLanes(__m256d x, __m256d y,
+                                                                                           int certain);
     KESTROM_TARGET_FMA_INLINE static __m128d Atan(__m128d x);
 #endif
 };
@@ -147,14 +151,8 @@ KESTROM_TARGET_FMA_INLINE __m256d ExactAtan::Atan4(__m256d x) {
     const __m256d y = _mm256_xor_pd(up, sign);
 
     const int certain = _mm256_movemask_pd(_mm256_and_pd(covered, _mm256_cmp_pd(up, down, _CMP_EQ_OQ)));
-    if (certain == 15) return y;
-    alignas(32) double lanes[4];
-    alignas(32) double results[4];
-    _mm256_store_pd(lanes, x);
-    _mm256_store_pd(results, y);
-    for (int lane = 0; lane < 4; ++lane)
-        if (!(certain & (1 << lane))) results[lane] = std::atan(lanes[lane]);
-    return _mm256_load_pd(results);
+    if (__builtin_expect(certain == 15, 1)) return y;
+    return ReplaceUncertainLanes(x, y, certain);
 }
 
 KESTROM_TARGET_FMA_INLINE __m128d ExactAtan::Atan(__m128d x) {
