@@ -71,7 +71,8 @@ KESTROM_TARGET_FMA_INLINE __m256d ExactAtan::Atan4(__m256d x) {
     const __m256d magnitude = _mm256_andnot_pd(signBit, x);
     const __m256d covered = _mm256_and_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(0x1p-24), _CMP_GE_OQ),
                                           _mm256_cmp_pd(magnitude, _mm256_set1_pd(0x1p50), _CMP_LE_OQ));
-    // Uncovered lanes compute atan(1) instead, so they raise no flags.
+    // Uncovered lanes compute atan(1) instead, so they raise no flags and
+    // index the table within its bounds.
     const __m256d a = _mm256_blendv_pd(one, magnitude, covered);
     const __m256d big = _mm256_cmp_pd(a, one, _CMP_GT_OQ);
 
@@ -133,7 +134,8 @@ KESTROM_TARGET_FMA_INLINE __m256d ExactAtan::Atan4(__m256d x) {
     const __m256d signedLow = _mm256_xor_pd(_mm256_add_pd(tl, tail), flip);
     // |tableHi| > |th| unless tableHi is 0, so the fast two-sum is exact.
     const __m256d high = _mm256_add_pd(tableHi, signedTh);
-    const __m256d low = _mm256_add_pd(_mm256_add_pd(tableLo, signedLow), _mm256_add_pd(_mm256_sub_pd(tableHi, high), signedTh));
+    const __m256d low = _mm256_add_pd(_mm256_add_pd(tableLo, signedLow),
+                                      _mm256_add_pd(_mm256_sub_pd(tableHi, high), signedTh));
 
     // The margin: libm's bound E for the range of |x| plus this code's own.
     const __m256d belowSixteenth = _mm256_cmp_pd(a, _mm256_set1_pd(0.0625), _CMP_LT_OQ);
