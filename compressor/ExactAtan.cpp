@@ -9,14 +9,15 @@ namespace kestrom {
 
 // How wide the margin must be.
 //
-// glibc's atan (2.35 and 2.36 at least; the same C code in its FMA and non-FMA
-// variants) splits |x| into four ranges and in each returns RN(y'), one
-// rounding of a sum y' = t1 + yy of a leading double and a polynomial term.
+// glibc's atan (2.36, the library this was checked against; one C source
+// for its FMA, FMA4, AVX and SSE2 variants) splits |x| into four ranges and
+// in each returns RN(y'), one rounding of a sum y' = t1 + yy of a leading
+// double and a polynomial term.
 // Its error before that rounding, E = |y' - atan(x)|, comes from the
 // polynomial's approximation error, its table's and the roundings inside yy,
 // each at most 2^-53 of the term rounded, whether or not the compiler fused
 // the multiply-adds:
-//   2^-26 <= |x| < 1/16: y' = x + x^3 Q(x^2), minimax Q. Approximation error
+//   1.3e-8 <= |x| < 1/16: y' = x + x^3 Q(x^2), minimax Q. Approximation error
 //       plus five roundings of |yy| <= |x|^3/3: E <= 2^-52.1 x^2 |atan(x)|.
 //   1/16 <= |x| < 1: y' = atan(x0) + z P(z), x0 a table point within 2^-9 of
 //       x, z = x - x0, P of degree 4 with P(0) in [1/2, 1]: roundings at most
@@ -29,7 +30,7 @@ namespace kestrom {
 // The approximation and table terms are maxima over every table interval,
 // computed in 50-digit arithmetic from the library's own coefficients. Its
 // source quotes observed errors of 0.511, 0.56, 0.503 and 0.5003 ulp for these
-// ranges, which agree; and with margins of 2^-62 instead of those below the
+// ranges, which lie within these bounds; and with margins of 2^-62 instead of those below the
 // lanes do differ from libm, on about 2 in 10 000 arguments in [1/8, 1/4).
 //
 // If no rounding boundary (midpoint between two doubles) lies within
