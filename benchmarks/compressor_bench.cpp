@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "compressor/DynamicsSettings.h"
+#include "compressor/ExactAtan.h"
 #include "compressor/ExactExpLog.h"
 #include "compressor/FiniteInput.h"
 #include "compressor/KestromProcessor.h"
@@ -441,6 +442,65 @@ void InputScan(benchmark::State& state) {
     CountFrames(state);
 }
 
+// The arc tangent of the Negative curve alone: 512 arguments spread over
+// 0.001 .. 20, through std::atan and through the exact two- and four-lane
+// forms; ns per value.
+const std::vector<double>& AtanArguments() {
+    static const std::vector<double> x = [] {
+        std::vector<double> v(kBlock);
+        for (int i = 0; i < kBlock; ++i) v[i] = 0.001 + (20.0 - 0.001) * ((i * 389) % kBlock) / (kBlock - 1.0);
+        return v;
+    }();
+    return x;
+}
+
+void CountValues(benchmark::State& state) {
+    state.counters["ns/value"] =
+        benchmark::Counter(static_cast<double>(kBlock),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void AtanLibm(benchmark::State& state) {
+    const std::vector<double>& x = AtanArguments();
+    std::vector<double> y(x.size());
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < x.size(); ++i) y[i] = std::atan(x[i]);
+        benchmark::DoNotOptimize(y.data());
+        benchmark::ClobberMemory();
+    }
+    CountValues(state);
+}
+
+#if KESTROM_EXACT_EXP_LOG
+
+KESTROM_TARGET_FMA void ExactAtan2(benchmark::State& state) {
+    const std::vector<double>& x = AtanArguments();
+    std::vector<double> y(x.size());
+    if (!kestrom::ExactAtan::Usable()) state.SkipWithError("ExactAtan not usable here");
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < x.size(); i += 2)
+            _mm_storeu_pd(y.data() + i, kestrom::ExactAtan::Atan(_mm_loadu_pd(x.data() + i)));
+        benchmark::DoNotOptimize(y.data());
+        benchmark::ClobberMemory();
+    }
+    CountValues(state);
+}
+
+KESTROM_TARGET_FMA void ExactAtan4(benchmark::State& state) {
+    const std::vector<double>& x = AtanArguments();
+    std::vector<double> y(x.size());
+    if (!kestrom::ExactAtan::Usable()) state.SkipWithError("ExactAtan not usable here");
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < x.size(); i += 4)
+            _mm256_storeu_pd(y.data() + i, kestrom::ExactAtan::Atan4(_mm256_loadu_pd(x.data() + i)));
+        benchmark::DoNotOptimize(y.data());
+        benchmark::ClobberMemory();
+    }
+    CountValues(state);
+}
+
+#endif  // KESTROM_EXACT_EXP_LOG
+
 // The exact exp and log alone over 512 values in the ranges the processing
 // meets (gain targets, peak levels), in ns per value, at each width.
 template <bool kExp>
@@ -461,14 +521,17 @@ void ExactMaths(benchmark::State& state) {
         benchmark::DoNotOptimize(y.data());
         benchmark::ClobberMemory();
     }
-    state.counters["ns/value"] = benchmark::Counter(static_cast<double>(kBlock),
-                                                    benchmark::Counter::kIsIterationInvariantRate |
-                                                        benchmark::Counter::kInvert);
+    CountValues(state);
     state.SetLabel(width == 1 ? "libm" : width == 2 ? "two lanes" : "four lanes");
 }
 
 }  // namespace
 
+BENCHMARK(AtanLibm)->Name("Atan/libm");
+#if KESTROM_EXACT_EXP_LOG
+BENCHMARK(ExactAtan2)->Name("Atan/exact2");
+BENCHMARK(ExactAtan4)->Name("Atan/exact4");
+#endif
 BENCHMARK(InputScan)->Name("InputScan/stereo");
 BENCHMARK_TEMPLATE(ExactMaths, true)->Name("Exp")->Arg(1)->Arg(2)->Arg(4);
 BENCHMARK_TEMPLATE(ExactMaths, false)->Name("Log")->Arg(1)->Arg(2)->Arg(4);
