@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "compressor/ExactAtan.h"
 #include "compressor/ExactExpLog.h"
 #include "compressor/KestromProcessor.h"
 #include "compressor/internal/KernelSteps.h"
@@ -137,6 +138,8 @@ bool KestromProcessor::RunKernels(const double* const* inputs, double* const* ou
     const bool jitterOff = plan.jitterDepth == 0.0;
     const KernelTable& table = kernelPath == KernelPath::kFourLane ? kFourLaneTable : kTwoLaneTable;
     const bool feedback = plan.feedbackShare != 0.0;
+    // The open loop's Negative curve takes the in-line arc tangent.
+    if (!feedback && negative && !ExactAtan::Usable()) return false;
     const Channels c{*this, stereo};
     // A noted run (see Flush in KernelSteps.h) first, unless the block is
     // processed in place (a second run would read its own output) or a

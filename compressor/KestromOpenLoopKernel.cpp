@@ -1,5 +1,6 @@
 // Negative's and Relaxed's kernels: the open loop in passes over chunks of
 // the block, the independent maths of many frames in wide vectors.
+#include "compressor/ExactAtan.h"
 #include "compressor/internal/KernelSteps.h"
 
 #if KESTROM_EXACT_EXP_LOG
@@ -71,14 +72,8 @@ KESTROM_KERNEL_INLINE V ExpLanes(V x) { return ExactExpLog::Exp(x); }
 KESTROM_KERNEL_INLINE __m256d ExpLanes(__m256d x) { return ExactExpLog::Exp4(x); }
 KESTROM_KERNEL_INLINE V LogLanes(V x) { return ExactExpLog::Log(x); }
 KESTROM_KERNEL_INLINE __m256d LogLanes(__m256d x) { return ExactExpLog::Log4(x); }
-template <class T>
-KESTROM_KERNEL_INLINE T AtanLanes(T x) {
-    constexpr int kLanes = sizeof(T) / sizeof(double);
-    alignas(32) double values[kLanes];
-    Store(values, x);
-    for (double& v : values) v = std::atan(v);
-    return LoadAligned<T>(values);
-}
+KESTROM_KERNEL_INLINE V AtanLanes(V x) { return ExactAtan::Atan(x); }
+KESTROM_KERNEL_INLINE __m256d AtanLanes(__m256d x) { return ExactAtan::Atan4(x); }
 // Flush without a branch: lanes below the smallest normal magnitude (and
 // -0) become +0; NaN passes.
 template <class T>
