@@ -34,6 +34,10 @@ struct OpenLoopBuffers {
     // Written by the analysis of one chunk, read by the shaping of the same
     // chunk while the next chunk's analysis fills the other half.
     double dither[2][kChunk];
+    // The noise generators' values for the chunk being analysed (Draw).
+    alignas(32) double noiseDither[kChunk + 3];
+    alignas(32) double noiseJitterL[kChunk + 3];
+    alignas(32) double noiseJitterR[kChunk + 3];
     // Written by the targets pass, read by the shaping.
     alignas(32) V overshoot[kChunk];
     alignas(32) V target[kChunk];
@@ -41,9 +45,22 @@ struct OpenLoopBuffers {
     alignas(32) V drivenInput[kChunk];  // drive2 e
 };
 
+// The noise of the next n frames' analysis, drawn at once.
+template <bool kJitterOff>
+KESTROM_KERNEL_INLINE void DrawNoise(State& s, const Coefs& k, OpenLoopBuffers& b, int n) {
+    Draw(s.dither, b.noiseDither, n);
+    if (kJitterOff) return;
+    Draw(s.jitterL, b.noiseJitterL, n);
+    if (k.stereo) Draw(s.jitterR, b.noiseJitterR, n);
+}
+
 template <bool kNoted, bool kJitterOff>
-KESTROM_KERNEL_INLINE void AnalyseStep(State& s, const Coefs& k, V dry, double& d, V& peak, V& shelved) {
-    const V x = InputStep<kNoted, kJitterOff>(s, k, dry, d);
+KESTROM_KERNEL_INLINE void AnalyseStep(State& s, const Coefs& k, const OpenLoopBuffers& b, int i, V dry, double& d,
+                                       V& peak, V& shelved) {
+    // Only the values drawn are read.
+    const double uJitterL = kJitterOff ? 0.0 : b.noiseJitterL[i];
+    const double uJitterR = kJitterOff || !k.stereo ? 0.0 : b.noiseJitterR[i];
+    const V x = InputStepWith<kNoted, kJitterOff>(s, k, dry, b.noiseDither[i], uJitterL, uJitterR, d);
     peak = PeakStep<false>(s, k, DetectorStep<kNoted, false>(s, k, x));
     shelved = HighShelf<kNoted>(s.preShelf, Mul(k.preGain, x), s.smallestIn);
 }
@@ -202,8 +219,10 @@ KESTROM_TARGET_FMA bool RunOpenLoop(const Channels& c, const double* inL, const 
     OpenLoopBuffers b;
     int half = 0;
     const int first = frames < kChunk ? frames : kChunk;
+    DrawNoise<kJitterOff>(s, k, b, first);
     for (int i = 0; i < first; ++i)
-        AnalyseStep<kNoted, kJitterOff>(s, k, Dry(inL, inR, k.stereo, i), b.dither[half][i], b.peak[i], b.shelved[i]);
+        AnalyseStep<kNoted, kJitterOff>(s, k, b, i, Dry(inL, inR, k.stereo, i), b.dither[half][i], b.peak[i],
+                                        b.shelved[i]);
     const bool shared = SharedDetector(k, s);
     if (shared)
         SharedTargetPass<T, kNegative>(k, b, first);
@@ -216,9 +235,10 @@ KESTROM_TARGET_FMA bool RunOpenLoop(const Channels& c, const double* inL, const 
         double* chunkL = outL + start;
         double* chunkR = outR ? outR + start : nullptr;
         int i = 0;
+        if (nNext > 0) DrawNoise<kJitterOff>(s, k, b, nNext);
         for (; i < nNext; ++i) {
-            AnalyseStep<kNoted, kJitterOff>(s, k, Dry(inL, inR, k.stereo, next + i), b.dither[half ^ 1][i], b.peak[i],
-                                    b.shelved[i]);
+            AnalyseStep<kNoted, kJitterOff>(s, k, b, i, Dry(inL, inR, k.stereo, next + i), b.dither[half ^ 1][i],
+                                            b.peak[i], b.shelved[i]);
             ShapeStep<kNoted>(s, k, b, i, Dry(inL, inR, k.stereo, start + i), b.dither[half][i], chunkL, chunkR);
         }
         for (; i < n; ++i)

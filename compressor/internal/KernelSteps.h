@@ -343,21 +343,77 @@ inline NoiseGenerator Advanced(NoiseGenerator g, int n) {
     return g;
 }
 
-// Input gain, dither (returned in d), jitter and the input DC blocker.
-// kJitterOff, for a jitter depth of 0 (Relaxed): the jitter factor is
-// 1 + 0 * u = 1 exactly for every noise value u (finite, so 0 * u is a zero)
-// and x * 1 = x, so neither the factor nor the product is computed; the
-// jitter generators only advance, by AdvanceJitter after the loop.
+// The vector loop of Draw: from the seeds of four consecutive draws.
+KESTROM_KERNEL_INLINE void DrawLanes(const double* first, double* u, int n, double a4, double c4, double m) {
+    const __m256d stepA = _mm256_set1_pd(a4), stepC = _mm256_set1_pd(c4), modulus = _mm256_set1_pd(m);
+    const __m256d inverse = _mm256_set1_pd(1.0 / m), one = _mm256_set1_pd(1.0), two = _mm256_set1_pd(2.0);
+    // 7.144490169181527e-6 = 1/139968, as in NoiseGenerator::Next.
+    const __m256d scale = _mm256_set1_pd(7.144490169181527e-6);
+    __m256d seed = _mm256_load_pd(first);
+    for (int i = 0; i < n; i += 4) {
+        _mm256_storeu_pd(u + i, _mm256_sub_pd(one, _mm256_mul_pd(_mm256_mul_pd(seed, two), scale)));
+        const __m256d p = _mm256_fmadd_pd(stepA, seed, stepC);  // exact: an integer below 2^53
+        const __m256d q = _mm256_floor_pd(_mm256_mul_pd(p, inverse));
+        const __m256d r = _mm256_fnmadd_pd(q, modulus, p);  // exact
+        seed = _mm256_blendv_pd(r, _mm256_sub_pd(r, modulus), _mm256_cmp_pd(r, modulus, _CMP_GE_OQ));
+    }
+}
+
+// n draws of a noise generator at once, four lanes at a time: u[i] gets
+// the value of the (i + 1)-th call of g.Next() (room for n rounded up to
+// four), and g is left as after n calls. The seeds go through doubles, in
+// which every step is exact: lane k holds the seed of draw j + k, and one
+// vector step applies the generator's map four times, s -> (A s + C) mod m
+// with A = a^4 and C = c (a^3 + a^2 + a + 1) mod m, where A s + C < 2^53.
+// The remainder takes q = floor(p / m) from p times a rounded 1/m, which
+// can only be one short, when p is a multiple of m; one correction fixes
+// that. Each value is then 1 - s * 2 * (1/m) as in Next; its flush is an
+// identity (1 - x for a double x in [0, 2) is +0 or at least 2^-53).
+KESTROM_KERNEL_INLINE void Draw(NoiseGenerator& g, double* u, int n) {
+    constexpr std::int64_t m = NoiseGenerator::kModulus, a = 3877, c = 29573;
+    constexpr std::int64_t a2 = a * a % m, a3 = a2 * a % m, a4 = a3 * a % m;
+    constexpr std::int64_t c4 = c * ((a3 + a2 + a + 1) % m) % m;
+    static_assert(m == 139968, "DrawLanes scales by 1/139968");
+    alignas(32) double first[4];
+    NoiseGenerator next = g;
+    for (double& seed : first) {
+        next = Advanced(next, 1);
+        seed = static_cast<double>(next.seed);
+    }
+    DrawLanes(first, u, n, static_cast<double>(a4), static_cast<double>(c4), static_cast<double>(m));
+    g = Advanced(g, n);
+}
+
+// Input gain, dither (returned in d), jitter and the input DC blocker, from
+// the noise values of this frame (uDither, uJitterL, uJitterR: the values
+// of the generators' Next()). kJitterOff, for a jitter depth of 0
+// (Relaxed): the jitter factor is 1 + 0 * u = 1 exactly for every noise
+// value u (finite, so 0 * u is a zero) and x * 1 = x, so neither the factor
+// nor the product is computed; the jitter generators only advance, by
+// AdvanceJitter after the loop.
 template <bool kNoted, bool kJitterOff>
-KESTROM_KERNEL_INLINE V InputStep(State& s, const Coefs& k, V dry, double& d) {
-    d = s.dither.Next() * kDitherDepth;
+KESTROM_KERNEL_INLINE V InputStepWith(State& s, const Coefs& k, V dry, double uDither, double uJitterL,
+                                      double uJitterR, double& d) {
+    d = uDither * kDitherDepth;
     V x = Flush<kNoted>(Add(Mul(k.inputGain, dry), Splat(d)), s.smallestIn);
     if (!kJitterOff) {
-        const double jitterL = 1.0 + k.jitterDepth * s.jitterL.Next();
-        const double jitterR = k.stereo ? 1.0 + k.jitterDepth * s.jitterR.Next() : jitterL;
+        const double jitterL = 1.0 + k.jitterDepth * uJitterL;
+        const double jitterR = k.stereo ? 1.0 + k.jitterDepth * uJitterR : jitterL;
         x = Mul(x, Set(jitterL, jitterR));
     }
     return Block<kNoted>(s.inDc, x, s.smallestIn);
+}
+
+// The same, drawing the noise here.
+template <bool kNoted, bool kJitterOff>
+KESTROM_KERNEL_INLINE V InputStep(State& s, const Coefs& k, V dry, double& d) {
+    const double uDither = s.dither.Next();
+    double uJitterL = 0.0, uJitterR = 0.0;
+    if (!kJitterOff) {
+        uJitterL = s.jitterL.Next();
+        if (k.stereo) uJitterR = s.jitterR.Next();
+    }
+    return InputStepWith<kNoted, kJitterOff>(s, k, dry, uDither, uJitterL, uJitterR, d);
 }
 
 // The detector signal. Without feedback the share is 0 and the plain path
