@@ -70,10 +70,7 @@ KESTROM_KERNEL_INLINE void AnalyseStep(State& s, const Coefs& k, const OpenLoopB
 template <bool kNoted>
 KESTROM_KERNEL_INLINE void ShapeStep(State& s, const Coefs& k, const OpenLoopBuffers& b, int i, V dry, double d,
                                      double* outL, double* outR) {
-    const V w = Mul(b.drivenInput[i], s.lastOutput);
-    V shaped = Sub(b.firstTerm[i], Mul(Div(w, _mm_sqrt_pd(Add(Mul(w, w), Splat(1.0)))), k.asymmetry));
-    shaped = HighShelf<kNoted>(s.postShelf, shaped, s.smallestColour);
-    s.lastOutput = Flush<kNoted>(Mul(k.postGain, Block<kNoted>(s.colorDc, shaped, s.smallestColour)), s.smallestColour);
+    ColorLoopStep<kNoted>(s, k, b.firstTerm[i], b.drivenInput[i]);
     GainStep<kNoted, false>(s, k, Target{b.overshoot[i], b.target[i]});
     OutputStep<kNoted>(s, k, s.lastOutput, dry, d, outL, outR, i);
 }

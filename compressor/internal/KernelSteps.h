@@ -435,18 +435,25 @@ KESTROM_KERNEL_INLINE V DetectorStep(State& s, const Coefs& k, V x) {
     return v;
 }
 
+// The colour stage's own loop, from the terms that do not depend on it:
+// firstTerm = u / sqrt(u^2 + 1) with u = drive1 e, and drivenInput =
+// drive2 e (e the pre-shelf's output). w = drive2 e times the last output.
+template <bool kNoted>
+KESTROM_KERNEL_INLINE V ColorLoopStep(State& s, const Coefs& k, V firstTerm, V drivenInput) {
+    const V w = Mul(drivenInput, s.lastOutput);
+    V shaped = Sub(firstTerm, Mul(Div(w, _mm_sqrt_pd(Add(Mul(w, w), Splat(1.0)))), k.asymmetry));
+    shaped = HighShelf<kNoted>(s.postShelf, shaped, s.smallestColour);
+    s.lastOutput = Flush<kNoted>(Mul(k.postGain, Block<kNoted>(s.colorDc, shaped, s.smallestColour)), s.smallestColour);
+    return s.lastOutput;
+}
+
 // The colour stage on the audio.
 template <bool kNoted>
 KESTROM_KERNEL_INLINE V ColorStep(State& s, const Coefs& k, V x) {
     const V one = Splat(1.0);
     const V e = HighShelf<kNoted>(s.preShelf, Mul(k.preGain, x), s.smallestIn);
     const V u = Mul(k.drive1, e);
-    const V w = Mul(Mul(k.drive2, e), s.lastOutput);
-    V shaped = Sub(Div(u, _mm_sqrt_pd(Add(Mul(u, u), one))),
-                   Mul(Div(w, _mm_sqrt_pd(Add(Mul(w, w), one))), k.asymmetry));
-    shaped = HighShelf<kNoted>(s.postShelf, shaped, s.smallestColour);
-    s.lastOutput = Flush<kNoted>(Mul(k.postGain, Block<kNoted>(s.colorDc, shaped, s.smallestColour)), s.smallestColour);
-    return s.lastOutput;
+    return ColorLoopStep<kNoted>(s, k, Div(u, _mm_sqrt_pd(Add(Mul(u, u), one))), Mul(k.drive2, e));
 }
 
 // Mean square, root and peak follower; returns the peak. kBranch: where
