@@ -57,6 +57,11 @@ struct ExactAtan {
     // bits per lane. No allocation, no locks; a lane that needs std::atan
     // costs one call of it.
     KESTROM_TARGET_FMA_INLINE static __m256d Atan4(__m256d x);
+    // Atan4 without the library's lanes: `certain` gets a bit per lane
+    // (lane 0 lowest) set where the result is std::atan's; the others are
+    // to be replaced by std::atan of their argument. For callers that gather
+    // the few uncertain lanes of many vectors and mend them together.
+    KESTROM_TARGET_FMA_INLINE static __m256d Atan4Unchecked(__m256d x, int& certain);
     // Out of line: y with each lane whose bit is clear in `certain` replaced
     // by std::atan of that lane of x.
     KESTROM_TARGET_FMA __attribute__((noinline, cold)) static __m256d ReplaceUncertainLanes(__m256d x, __m256d y,
@@ -68,6 +73,13 @@ struct ExactAtan {
 #if KESTROM_EXACT_EXP_LOG
 
 KESTROM_TARGET_FMA_INLINE __m256d ExactAtan::Atan4(__m256d x) {
+    int certain;
+    const __m256d y = Atan4Unchecked(x, certain);
+    if (__builtin_expect(certain == 15, 1)) return y;
+    return ReplaceUncertainLanes(x, y, certain);
+}
+
+KESTROM_TARGET_FMA_INLINE __m256d ExactAtan::Atan4Unchecked(__m256d x, int& certain) {
     const __m256d one = _mm256_set1_pd(1.0);
     const __m256d signBit = _mm256_set1_pd(-0.0);
     const __m256d sign = _mm256_and_pd(signBit, x);
@@ -153,9 +165,8 @@ KESTROM_TARGET_FMA_INLINE __m256d ExactAtan::Atan4(__m256d x) {
     const __m256d down = _mm256_add_pd(high, _mm256_sub_pd(low, margin));
     const __m256d y = _mm256_xor_pd(up, sign);
 
-    const int certain = _mm256_movemask_pd(_mm256_and_pd(covered, _mm256_cmp_pd(up, down, _CMP_EQ_OQ)));
-    if (__builtin_expect(certain == 15, 1)) return y;
-    return ReplaceUncertainLanes(x, y, certain);
+    certain = _mm256_movemask_pd(_mm256_and_pd(covered, _mm256_cmp_pd(up, down, _CMP_EQ_OQ)));
+    return y;
 }
 
 KESTROM_TARGET_FMA_INLINE __m128d ExactAtan::Atan(__m128d x) {

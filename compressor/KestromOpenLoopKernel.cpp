@@ -86,8 +86,6 @@ KESTROM_KERNEL_INLINE V ExpLanes(V x) { return ExactExpLog::Exp(x); }
 KESTROM_KERNEL_INLINE __m256d ExpLanes(__m256d x) { return ExactExpLog::Exp4(x); }
 KESTROM_KERNEL_INLINE V LogLanes(V x) { return ExactExpLog::Log(x); }
 KESTROM_KERNEL_INLINE __m256d LogLanes(__m256d x) { return ExactExpLog::Log4(x); }
-KESTROM_KERNEL_INLINE V AtanLanes(V x) { return ExactAtan::Atan(x); }
-KESTROM_KERNEL_INLINE __m256d AtanLanes(__m256d x) { return ExactAtan::Atan4(x); }
 // Flush without a branch: lanes below the smallest normal magnitude (and
 // -0) become +0; NaN passes.
 template <class T>
@@ -95,25 +93,65 @@ KESTROM_KERNEL_INLINE T FlushLanes(T x) {
     return AndNot(Less(AndNot(Splat<T>(-0.0), x), Splat<T>(0x1p-1022)), x);
 }
 
-// TargetStep at width T: the overshoot and target gain of peaks, with the
-// lanes' threshold and ratios.
+// The arc tangent without the maths library's lanes (see
+// ExactAtan::Atan4Unchecked); `certain` has a bit per lane of T.
+KESTROM_KERNEL_INLINE V AtanUnchecked(V x, int& certain) {
+    const V y = _mm256_castpd256_pd128(ExactAtan::Atan4Unchecked(_mm256_insertf128_pd(_mm256_set1_pd(1.0), x, 0), certain));
+    certain &= 3;
+    return y;
+}
+KESTROM_KERNEL_INLINE __m256d AtanUnchecked(__m256d x, int& certain) { return ExactAtan::Atan4Unchecked(x, certain); }
+
+// TargetStep at width T for `count` vectors of peaks: each becomes its
+// overshoot (in place) and target. Negative's arc tangents are taken for
+// all vectors first; the few lanes near a rounding boundary, listed on the
+// way without a branch, then get the maths library's, and only after that
+// are the ratios and targets formed. (Mending each vector as it comes would
+// branch on every vector, unpredictably.)
 template <class T, bool kNegative>
-KESTROM_KERNEL_INLINE void Targets(T peak, T threshold, T ratio, T ratioSlope, T& overshoot, T& target) {
+KESTROM_KERNEL_INLINE void Targets(T* peakToOvershoot, T* target, int count, T threshold, T ratio, T ratioSlope) {
+    constexpr int kLanes = sizeof(T) / sizeof(double);
     const T one = Splat<T>(1.0);
-    // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
-    const T levelDb = Mul(LogLanes(peak), Splat<T>(kLogToDb));
-    const T over = Greater(levelDb, threshold);
-    overshoot = And(over, Sub(levelDb, threshold));
-    // Lanes not over the threshold take the target exp(0) = 1 exactly; their
-    // ratio and exponential are computed from harmless stand-ins and
-    // discarded.
-    T effectiveRatio;
-    if (kNegative)
-        effectiveRatio = Select(over, Div(ratio, AtanLanes(Select(over, Mul(overshoot, Splat<T>(0.1)), one))), one);
-    else
-        effectiveRatio = Add(Mul(Mul(ratioSlope, overshoot), Splat<T>(0.02)), one);
-    const T argument = Mul(Mul(overshoot, Sub(Div(one, effectiveRatio), one)), Splat<T>(kDbToLog));
-    target = Select(over, FlushLanes(ExpLanes(Select(over, argument, Splat<T>(-1.0)))), one);
+    alignas(32) T atans[kChunk + 3];
+    alignas(32) double arguments[kChunk + 3][kLanes];
+    int uncertain[kChunk + 3], uncertainLanes[kChunk + 3];
+    int pending = 0;
+    for (int v = 0; v < count; ++v) {
+        // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
+        const T levelDb = Mul(LogLanes(peakToOvershoot[v]), Splat<T>(kLogToDb));
+        const T over = Greater(levelDb, threshold);
+        peakToOvershoot[v] = And(over, Sub(levelDb, threshold));
+        if (!kNegative) continue;
+        // Lanes not over the threshold take atan(1), a harmless stand-in.
+        const T argument = Select(over, Mul(peakToOvershoot[v], Splat<T>(0.1)), one);
+        Store(arguments[v], argument);
+        int certain;
+        atans[v] = AtanUnchecked(argument, certain);
+        uncertain[pending] = v;
+        uncertainLanes[pending] = ~certain & ((1 << kLanes) - 1);
+        pending += certain != (1 << kLanes) - 1;
+    }
+    for (int p = 0; p < pending; ++p) {
+        const int v = uncertain[p];
+        alignas(32) double values[kLanes];
+        Store(values, atans[v]);
+        for (int lane = 0; lane < kLanes; ++lane)
+            if (uncertainLanes[p] & (1 << lane)) values[lane] = std::atan(arguments[v][lane]);
+        atans[v] = LoadAligned<T>(values);
+    }
+    for (int v = 0; v < count; ++v) {
+        const T overshoot = peakToOvershoot[v];
+        // Over the threshold exactly where the overshoot is above 0 (a
+        // difference of two different doubles is never 0).
+        const T over = Greater(overshoot, Splat<T>(0.0));
+        // Lanes not over the threshold take the target exp(0) = 1 exactly;
+        // their ratio and exponential are computed from harmless stand-ins
+        // and discarded.
+        const T effectiveRatio = kNegative ? Select(over, Div(ratio, atans[v]), one)
+                                           : Add(Mul(Mul(ratioSlope, overshoot), Splat<T>(0.02)), one);
+        const T argument = Mul(Mul(overshoot, Sub(Div(one, effectiveRatio), one)), Splat<T>(kDbToLog));
+        target[v] = Select(over, FlushLanes(ExpLanes(Select(over, argument, Splat<T>(-1.0)))), one);
+    }
 }
 
 // The start of ColorStep at width T for frames [0, n) of the buffers: the
@@ -139,13 +177,13 @@ KESTROM_KERNEL_INLINE void TargetPass(const Coefs& k, OpenLoopBuffers& b, int n)
         b.peak[i] = b.peak[n - 1];
         b.shelved[i] = b.shelved[n - 1];
     }
-    const T threshold = Widen<T>(k.threshold), ratio = Widen<T>(k.ratio), ratioSlope = Widen<T>(k.ratioSlope);
-    for (int i = 0; i < n; i += kFrames) {
-        T overshoot, target;
-        Targets<T, kNegative>(LoadAligned<T>(reinterpret_cast<const double*>(&b.peak[i])), threshold, ratio,
-                              ratioSlope, overshoot, target);
-        Store(reinterpret_cast<double*>(&b.overshoot[i]), overshoot);
-        Store(reinterpret_cast<double*>(&b.target[i]), target);
+    alignas(32) T values[kChunk + 3], targets[kChunk + 3];
+    const int count = (n + kFrames - 1) / kFrames;
+    for (int v = 0; v < count; ++v) values[v] = LoadAligned<T>(reinterpret_cast<const double*>(&b.peak[v * kFrames]));
+    Targets<T, kNegative>(values, targets, count, Widen<T>(k.threshold), Widen<T>(k.ratio), Widen<T>(k.ratioSlope));
+    for (int v = 0; v < count; ++v) {
+        Store(reinterpret_cast<double*>(&b.overshoot[v * kFrames]), values[v]);
+        Store(reinterpret_cast<double*>(&b.target[v * kFrames]), targets[v]);
     }
     ColourTerms<T>(k, b, n);
 }
@@ -178,13 +216,14 @@ KESTROM_KERNEL_INLINE void SharedTargetPass(const Coefs& k, OpenLoopBuffers& b, 
         b.peak[i] = b.peak[n - 1];
         b.shelved[i] = b.shelved[n - 1];
     }
-    const T threshold = Splat<T>(Lane0(k.threshold)), ratio = Splat<T>(Lane0(k.ratio)),
-            ratioSlope = Splat<T>(Lane0(k.ratioSlope));
-    for (int i = 0; i < n; i += kLanes) {
-        T overshoot, target;
-        Targets<T, kNegative>(FirstLanes(&b.peak[i], threshold), threshold, ratio, ratioSlope, overshoot, target);
-        SpreadLanes(overshoot, &b.overshoot[i]);
-        SpreadLanes(target, &b.target[i]);
+    alignas(32) T values[kChunk + 3], targets[kChunk + 3];
+    const int count = (n + kLanes - 1) / kLanes;
+    for (int v = 0; v < count; ++v) values[v] = FirstLanes(&b.peak[v * kLanes], values[0]);
+    Targets<T, kNegative>(values, targets, count, Splat<T>(Lane0(k.threshold)), Splat<T>(Lane0(k.ratio)),
+                          Splat<T>(Lane0(k.ratioSlope)));
+    for (int v = 0; v < count; ++v) {
+        SpreadLanes(values[v], &b.overshoot[v * kLanes]);
+        SpreadLanes(targets[v], &b.target[v * kLanes]);
     }
     ColourTerms<T>(k, b, n);
 }
