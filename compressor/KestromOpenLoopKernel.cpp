@@ -121,7 +121,10 @@ KESTROM_KERNEL_INLINE void Targets(T* peakToOvershoot, T* target, int count, T t
         const T levelDb = Mul(LogLanes(peakToOvershoot[v]), Splat<T>(kLogToDb));
         const T over = Greater(levelDb, threshold);
         peakToOvershoot[v] = And(over, Sub(levelDb, threshold));
-        if (!kNegative) continue;
+        // A vector with no lane over the threshold needs neither the arc
+        // tangent nor, below, the ratio and the exponential (runs of such
+        // frames are common, so the branch is well predicted).
+        if (!kNegative || !lanes::MoveMask(over)) continue;
         // Lanes not over the threshold take atan(1), a harmless stand-in.
         const T argument = Select(over, Mul(peakToOvershoot[v], Splat<T>(0.1)), one);
         Store(arguments[v], argument);
@@ -144,6 +147,10 @@ KESTROM_KERNEL_INLINE void Targets(T* peakToOvershoot, T* target, int count, T t
         // Over the threshold exactly where the overshoot is above 0 (a
         // difference of two different doubles is never 0).
         const T over = Greater(overshoot, Splat<T>(0.0));
+        if (!lanes::MoveMask(over)) {
+            target[v] = one;
+            continue;
+        }
         // Lanes not over the threshold take the target exp(0) = 1 exactly;
         // their ratio and exponential are computed from harmless stand-ins
         // and discarded.
