@@ -175,26 +175,6 @@ KESTROM_KERNEL_INLINE void ColourTerms(const Coefs& k, OpenLoopBuffers& b, int n
     }
 }
 
-// The targets pass over frames [0, n) of the buffers, every lane computed,
-// as many frames at a time as T holds.
-template <class T, bool kNegative>
-KESTROM_KERNEL_INLINE void TargetPass(const Coefs& k, OpenLoopBuffers& b, int n) {
-    constexpr int kFrames = sizeof(T) / sizeof(V);
-    for (int i = n; i % kFrames != 0; ++i) {
-        b.peak[i] = b.peak[n - 1];
-        b.shelved[i] = b.shelved[n - 1];
-    }
-    alignas(32) T values[kChunk + 3], targets[kChunk + 3];
-    const int count = (n + kFrames - 1) / kFrames;
-    for (int v = 0; v < count; ++v) values[v] = LoadAligned<T>(reinterpret_cast<const double*>(&b.peak[v * kFrames]));
-    Targets<T, kNegative>(values, targets, count, Widen<T>(k.threshold), Widen<T>(k.ratio), Widen<T>(k.ratioSlope));
-    for (int v = 0; v < count; ++v) {
-        Store(reinterpret_cast<double*>(&b.overshoot[v * kFrames]), values[v]);
-        Store(reinterpret_cast<double*>(&b.target[v * kFrames]), targets[v]);
-    }
-    ColourTerms<T>(k, b, n);
-}
-
 // Lane 0 of frames p[0 .. kLanes), one per lane of T.
 KESTROM_KERNEL_INLINE V FirstLanes(const V* p, V) { return _mm_unpacklo_pd(p[0], p[1]); }
 KESTROM_KERNEL_INLINE __m256d FirstLanes(const V* p, __m256d) {
@@ -210,27 +190,39 @@ KESTROM_KERNEL_INLINE void SpreadLanes(__m256d x, V* p) {
     SpreadLanes(_mm256_extractf128_pd(x, 1), p + 2);
 }
 
-// The targets pass for a shared detector (see SharedDetector): both lanes
-// of every frame hold the same peak and both lanes' threshold and ratio are
-// the same, so both lanes' overshoot and target are the same too. Each is
-// computed once, for as many frames at a time as T has lanes, and spread to
-// both lanes. The colour stage's terms, which differ by channel, are as in
-// TargetPass.
-template <class T, bool kNegative>
-KESTROM_KERNEL_INLINE void SharedTargetPass(const Coefs& k, OpenLoopBuffers& b, int n) {
-    constexpr int kLanes = sizeof(T) / sizeof(double);
-    for (int i = n; i % kLanes != 0; ++i) {
+// The targets pass over frames [0, n) of the buffers. Every lane is
+// computed, as many frames at a time as T holds; or, for a shared detector
+// (kShared, see SharedDetector), where both lanes of every frame hold the
+// same peak and both lanes' threshold and ratio are the same, so that both
+// lanes' overshoot and target are the same too, each is computed once, for
+// as many frames at a time as T has lanes, and spread to both lanes. The
+// colour stage's terms differ by channel and are always computed per lane.
+template <class T, bool kNegative, bool kShared>
+KESTROM_KERNEL_INLINE void TargetPass(const Coefs& k, OpenLoopBuffers& b, int n) {
+    constexpr int kPerVector = kShared ? sizeof(T) / sizeof(double) : sizeof(T) / sizeof(V);
+    for (int i = n; i % kPerVector != 0; ++i) {
         b.peak[i] = b.peak[n - 1];
         b.shelved[i] = b.shelved[n - 1];
     }
     alignas(32) T values[kChunk + 3], targets[kChunk + 3];
-    const int count = (n + kLanes - 1) / kLanes;
-    for (int v = 0; v < count; ++v) values[v] = FirstLanes(&b.peak[v * kLanes], values[0]);
-    Targets<T, kNegative>(values, targets, count, Splat<T>(Lane0(k.threshold)), Splat<T>(Lane0(k.ratio)),
-                          Splat<T>(Lane0(k.ratioSlope)));
+    const int count = (n + kPerVector - 1) / kPerVector;
+    for (int v = 0; v < count; ++v)
+        values[v] = kShared ? FirstLanes(&b.peak[v * kPerVector], values[0])
+                            : LoadAligned<T>(reinterpret_cast<const double*>(&b.peak[v * kPerVector]));
+    if (kShared)
+        Targets<T, kNegative>(values, targets, count, Splat<T>(Lane0(k.threshold)), Splat<T>(Lane0(k.ratio)),
+                              Splat<T>(Lane0(k.ratioSlope)));
+    else
+        Targets<T, kNegative>(values, targets, count, Widen<T>(k.threshold), Widen<T>(k.ratio),
+                              Widen<T>(k.ratioSlope));
     for (int v = 0; v < count; ++v) {
-        SpreadLanes(values[v], &b.overshoot[v * kLanes]);
-        SpreadLanes(targets[v], &b.target[v * kLanes]);
+        if (kShared) {
+            SpreadLanes(values[v], &b.overshoot[v * kPerVector]);
+            SpreadLanes(targets[v], &b.target[v * kPerVector]);
+        } else {
+            Store(reinterpret_cast<double*>(&b.overshoot[v * kPerVector]), values[v]);
+            Store(reinterpret_cast<double*>(&b.target[v * kPerVector]), targets[v]);
+        }
     }
     ColourTerms<T>(k, b, n);
 }
@@ -268,9 +260,9 @@ KESTROM_TARGET_FMA bool RunOpenLoop(const Channels& c, const double* inL, const 
                                         b.shelved[i]);
     const bool shared = SharedDetector(k, s);
     if (shared)
-        SharedTargetPass<T, kNegative>(k, b, first);
+        TargetPass<T, kNegative, true>(k, b, first);
     else
-        TargetPass<T, kNegative>(k, b, first);
+        TargetPass<T, kNegative, false>(k, b, first);
     for (int start = 0; start < frames; start += kChunk, half ^= 1) {
         const int n = frames - start < kChunk ? frames - start : kChunk;
         const int next = start + n;
@@ -287,9 +279,9 @@ KESTROM_TARGET_FMA bool RunOpenLoop(const Channels& c, const double* inL, const 
         for (; i < n; ++i)
             ShapeStep<kNoted>(s, k, b, i, Dry(inL, inR, k.stereo, start + i), b.dither[half][i], chunkL, chunkR);
         if (nNext > 0 && shared)
-            SharedTargetPass<T, kNegative>(k, b, nNext);
+            TargetPass<T, kNegative, true>(k, b, nNext);
         else if (nNext > 0)
-            TargetPass<T, kNegative>(k, b, nNext);
+            TargetPass<T, kNegative, false>(k, b, nNext);
     }
     // The plain path updates the feedback every frame; only the last counts.
     s.feedback = Mul(s.y, k.feedbackScale);
