@@ -18,17 +18,18 @@ KESTROM_TARGET_FMA bool RunFeedback(const Channels& c, const double* inL, const 
     // The noise of each chunk is drawn at once, off the loop.
     constexpr int kChunk = 128;
     alignas(32) double noiseDither[kChunk + 3], noiseJitterL[kChunk + 3], noiseJitterR[kChunk + 3];
+    alignas(32) V jitter[kChunk + 3];
     for (int start = 0; start < frames; start += kChunk) {
         const int n = frames - start < kChunk ? frames - start : kChunk;
         Draw(s.dither, noiseDither, n);
         Draw(s.jitterL, noiseJitterL, n);
         if (k.stereo) Draw(s.jitterR, noiseJitterR, n);
+        JitterFactors(k, noiseJitterL, noiseJitterR, jitter, n);
         for (int j = 0; j < n; ++j) {
             const int i = start + j;
             const V dry = Dry(inL, inR, k.stereo, i);
             double d;
-            const V x = InputStepWith<kNoted, false>(s, k, dry, noiseDither[j], noiseJitterL[j],
-                                                     k.stereo ? noiseJitterR[j] : 0.0, d);
+            const V x = InputStepWith<kNoted, false>(s, k, dry, noiseDither[j], jitter[j], d);
             const V v = DetectorStep<kNoted, true>(s, k, x);
             const V audio = ColorStep<kNoted>(s, k, x);
             const Target t = TargetStep<kNoted, kNegative>(k, LevelStep(s, k, v), s.smallestOut);

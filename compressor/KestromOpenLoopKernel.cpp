@@ -38,6 +38,7 @@ struct OpenLoopBuffers {
     alignas(32) double noiseDither[kChunk + 3];
     alignas(32) double noiseJitterL[kChunk + 3];
     alignas(32) double noiseJitterR[kChunk + 3];
+    alignas(32) V jitter[kChunk + 3];  // the jitter factors from those
     // Written by the targets pass, read by the shaping.
     alignas(32) V overshoot[kChunk];
     alignas(32) V target[kChunk];
@@ -52,15 +53,14 @@ KESTROM_KERNEL_INLINE void DrawNoise(State& s, const Coefs& k, OpenLoopBuffers& 
     if (kJitterOff) return;
     Draw(s.jitterL, b.noiseJitterL, n);
     if (k.stereo) Draw(s.jitterR, b.noiseJitterR, n);
+    JitterFactors(k, b.noiseJitterL, b.noiseJitterR, b.jitter, n);
 }
 
 template <bool kNoted, bool kJitterOff>
 KESTROM_KERNEL_INLINE void AnalyseStep(State& s, const Coefs& k, const OpenLoopBuffers& b, int i, V dry, double& d,
                                        V& peak, V& shelved) {
-    // Only the values drawn are read.
-    const double uJitterL = kJitterOff ? 0.0 : b.noiseJitterL[i];
-    const double uJitterR = kJitterOff || !k.stereo ? 0.0 : b.noiseJitterR[i];
-    const V x = InputStepWith<kNoted, kJitterOff>(s, k, dry, b.noiseDither[i], uJitterL, uJitterR, d);
+    // Only factors computed are read.
+    const V x = InputStepWith<kNoted, kJitterOff>(s, k, dry, b.noiseDither[i], kJitterOff ? dry : b.jitter[i], d);
     peak = PeakStep<false>(s, k, DetectorStep<kNoted, false>(s, k, x));
     shelved = HighShelf<kNoted>(s.preShelf, Mul(k.preGain, x), s.smallestIn);
 }

@@ -384,23 +384,37 @@ KESTROM_KERNEL_INLINE void Draw(NoiseGenerator& g, double* u, int n) {
     g = Advanced(g, n);
 }
 
+// The jitter factors 1 + depth u of n frames from their draws (uLeft,
+// uRight: values of the generators' Next(), room for n rounded up to four),
+// as frames of both lanes (the left's in both in mono).
+KESTROM_KERNEL_INLINE void JitterFactors(const Coefs& k, const double* uLeft, const double* uRight, V* factors,
+                                         int n) {
+    const __m256d depth = _mm256_set1_pd(k.jitterDepth), one = _mm256_set1_pd(1.0);
+    for (int i = 0; i < n; i += 4) {
+        const __m256d left = _mm256_add_pd(one, _mm256_mul_pd(depth, _mm256_loadu_pd(uLeft + i)));
+        const __m256d right =
+            k.stereo ? _mm256_add_pd(one, _mm256_mul_pd(depth, _mm256_loadu_pd(uRight + i))) : left;
+        const __m256d even = _mm256_unpacklo_pd(left, right);  // frames i and i + 2
+        const __m256d odd = _mm256_unpackhi_pd(left, right);   // frames i + 1 and i + 3
+        factors[i] = _mm256_castpd256_pd128(even);
+        factors[i + 1] = _mm256_castpd256_pd128(odd);
+        factors[i + 2] = _mm256_extractf128_pd(even, 1);
+        factors[i + 3] = _mm256_extractf128_pd(odd, 1);
+    }
+}
+
 // Input gain, dither (returned in d), jitter and the input DC blocker, from
-// the noise values of this frame (uDither, uJitterL, uJitterR: the values
-// of the generators' Next()). kJitterOff, for a jitter depth of 0
-// (Relaxed): the jitter factor is 1 + 0 * u = 1 exactly for every noise
-// value u (finite, so 0 * u is a zero) and x * 1 = x, so neither the factor
-// nor the product is computed; the jitter generators only advance, by
-// AdvanceJitter after the loop.
+// this frame's dither draw (uDither, a value of the generator's Next()) and
+// jitter factor. kJitterOff, for a jitter depth of 0 (Relaxed): the jitter
+// factor is 1 + 0 * u = 1 exactly for every noise value u (finite, so 0 * u
+// is a zero) and x * 1 = x, so neither the factor nor the product is
+// computed; the jitter generators only advance, by AdvanceJitter after the
+// loop.
 template <bool kNoted, bool kJitterOff>
-KESTROM_KERNEL_INLINE V InputStepWith(State& s, const Coefs& k, V dry, double uDither, double uJitterL,
-                                      double uJitterR, double& d) {
+KESTROM_KERNEL_INLINE V InputStepWith(State& s, const Coefs& k, V dry, double uDither, V jitter, double& d) {
     d = uDither * kDitherDepth;
     V x = Flush<kNoted>(Add(Mul(k.inputGain, dry), Splat(d)), s.smallestIn);
-    if (!kJitterOff) {
-        const double jitterL = 1.0 + k.jitterDepth * uJitterL;
-        const double jitterR = k.stereo ? 1.0 + k.jitterDepth * uJitterR : jitterL;
-        x = Mul(x, Set(jitterL, jitterR));
-    }
+    if (!kJitterOff) x = Mul(x, jitter);
     return Block<kNoted>(s.inDc, x, s.smallestIn);
 }
 
@@ -408,12 +422,13 @@ KESTROM_KERNEL_INLINE V InputStepWith(State& s, const Coefs& k, V dry, double uD
 template <bool kNoted, bool kJitterOff>
 KESTROM_KERNEL_INLINE V InputStep(State& s, const Coefs& k, V dry, double& d) {
     const double uDither = s.dither.Next();
-    double uJitterL = 0.0, uJitterR = 0.0;
+    V jitter = Splat(1.0);
     if (!kJitterOff) {
-        uJitterL = s.jitterL.Next();
-        if (k.stereo) uJitterR = s.jitterR.Next();
+        const double jitterL = 1.0 + k.jitterDepth * s.jitterL.Next();
+        const double jitterR = k.stereo ? 1.0 + k.jitterDepth * s.jitterR.Next() : jitterL;
+        jitter = Set(jitterL, jitterR);
     }
-    return InputStepWith<kNoted, kJitterOff>(s, k, dry, uDither, uJitterL, uJitterR, d);
+    return InputStepWith<kNoted, kJitterOff>(s, k, dry, uDither, jitter, d);
 }
 
 // The detector signal. Without feedback the share is 0 and the plain path
