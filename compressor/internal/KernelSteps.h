@@ -418,19 +418,6 @@ KESTROM_KERNEL_INLINE V InputStepWith(State& s, const Coefs& k, V dry, double uD
     return Block<kNoted>(s.inDc, x, s.smallestIn);
 }
 
-// The same, drawing the noise here.
-template <bool kNoted, bool kJitterOff>
-KESTROM_KERNEL_INLINE V InputStep(State& s, const Coefs& k, V dry, double& d) {
-    const double uDither = s.dither.Next();
-    V jitter = Splat(1.0);
-    if (!kJitterOff) {
-        const double jitterL = 1.0 + k.jitterDepth * s.jitterL.Next();
-        const double jitterR = k.stereo ? 1.0 + k.jitterDepth * s.jitterR.Next() : jitterL;
-        jitter = Set(jitterL, jitterR);
-    }
-    return InputStepWith<kNoted, kJitterOff>(s, k, dry, uDither, jitter, d);
-}
-
 // The detector signal. Without feedback the share is 0 and the plain path
 // adds feedback * 0 to x * 1; the sum is x except that a zero may change
 // sign. Likewise linking adds v * 0 to the maximum (or, for dual mono, the

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "compressor/ExactAtan.h"
+#include "LibmComparison.h"
 
 namespace kestrom {
 namespace {
@@ -23,12 +24,6 @@ constexpr std::size_t kCount = 1 << 18;  // the sanitizer build checks fewer
 constexpr std::size_t kCount = 1 << 22;  // about 4 million per set
 #endif
 
-double FromBits(std::uint64_t bits) {
-    double x;
-    std::memcpy(&x, &bits, sizeof x);
-    return x;
-}
-
 // Count of inputs where the four-lane (or two-lane) array form differs from
 // libm in any bit; prints the first few.
 std::size_t Mismatches(const std::vector<double>& x, bool fourLanes = true) {
@@ -37,22 +32,12 @@ std::size_t Mismatches(const std::vector<double>& x, bool fourLanes = true) {
         ExactAtan::AtanArray(x.data(), y.data(), x.size());
     else
         ExactAtan::AtanArray2(x.data(), y.data(), x.size());
-    std::size_t bad = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double want = std::atan(x[i]);
-        if (std::memcmp(&want, &y[i], sizeof want) != 0 && bad++ < 3)
-            ADD_FAILURE() << (fourLanes ? "4" : "2") << "-lane atan(" << std::hexfloat << x[i] << ") = " << y[i]
-                          << ", libm " << want;
-    }
-    return bad;
+    return LibmMismatches(x, y, [](double v) { return std::atan(v); }, fourLanes ? "4-lane atan" : "2-lane atan");
 }
 
 template <class Make>
 std::vector<double> Inputs(Make make, std::size_t count = kCount) {
-    std::mt19937_64 rng(2024);
-    std::vector<double> x(count);
-    for (double& v : x) v = make(rng);
-    return x;
+    return kestrom::Inputs(make, count);
 }
 
 TEST(ExactAtan, IsUsableOnGlibcWithFma) {
