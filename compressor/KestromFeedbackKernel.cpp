@@ -15,21 +15,27 @@ KESTROM_TARGET_FMA bool RunFeedback(const Channels& c, const double* inL, const 
                                     double* outR, int frames, const KernelPlan& plan) {
     const Coefs k = LoadCoefs(c, plan);
     State s = LoadState(c);
-    // The noise of each chunk is drawn at once, off the loop.
-    constexpr int kChunk = 128;
-    alignas(32) double noiseDither[kChunk + 3], noiseJitterL[kChunk + 3], noiseJitterR[kChunk + 3];
-    alignas(32) V jitter[kChunk + 3];
-    for (int start = 0; start < frames; start += kChunk) {
-        const int n = frames - start < kChunk ? frames - start : kChunk;
-        Draw(s.dither, noiseDither, n);
-        Draw(s.jitterL, noiseJitterL, n);
-        if (k.stereo) Draw(s.jitterR, noiseJitterR, n);
-        JitterFactors(k, noiseJitterL, noiseJitterR, jitter, n);
+    // The noise of four frames at a time, drawn in the loop: the seeds'
+    // vector steps (see Draw) are short chains of their own, which the
+    // processor runs beside the feedback loop's much longer one.
+    const NoiseLanes four(kNoiseFourSteps);
+    __m256d ditherSeeds = FirstSeeds(s.dither), leftSeeds = FirstSeeds(s.jitterL), rightSeeds = FirstSeeds(s.jitterR);
+    for (int start = 0; start < frames; start += 4) {
+        alignas(32) double dither[4], jitterL[4], jitterR[4];
+        V jitter[4];
+        _mm256_store_pd(dither, NoiseValues(ditherSeeds));
+        _mm256_store_pd(jitterL, NoiseValues(leftSeeds));
+        _mm256_store_pd(jitterR, NoiseValues(rightSeeds));
+        ditherSeeds = four.Step(ditherSeeds);
+        leftSeeds = four.Step(leftSeeds);
+        rightSeeds = four.Step(rightSeeds);
+        JitterFactors(k, jitterL, jitterR, jitter, 4);
+        const int n = frames - start < 4 ? frames - start : 4;
         for (int j = 0; j < n; ++j) {
             const int i = start + j;
             const V dry = Dry(inL, inR, k.stereo, i);
             double d;
-            const V x = InputStepWith<kNoted, false>(s, k, dry, noiseDither[j], jitter[j], d);
+            const V x = InputStepWith<kNoted, false>(s, k, dry, dither[j], jitter[j], d);
             const V v = DetectorStep<kNoted, true>(s, k, x);
             const V audio = ColorStep<kNoted>(s, k, x);
             const Target t = TargetStep<kNoted, kNegative>(k, LevelStep(s, k, v), s.smallestOut);
@@ -38,6 +44,9 @@ KESTROM_TARGET_FMA bool RunFeedback(const Channels& c, const double* inL, const 
             s.feedback = Mul(s.y, k.feedbackScale);
         }
     }
+    s.dither = Advanced(s.dither, frames);
+    s.jitterL = Advanced(s.jitterL, frames);
+    if (k.stereo) s.jitterR = Advanced(s.jitterR, frames);
     if (kNoted && !OnlyNormal(s.Smallest())) return false;
     StoreState(c, s);
     return true;

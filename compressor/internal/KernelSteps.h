@@ -159,9 +159,8 @@ struct Coefs {
     // finite * 0 is the target; the target is never -0).
     bool instantAttack;
     double jitterDepth, bypassTarget, ratioL, ratioR;
-    double msRelease[2], msShadow[2];
     V inputGain, oneMinusShare, share, feedbackScale, oneMinusAverage, averageCoef, peakCoef, threshold,
-        ratioSlope, ratio, attackCoef, attackShadowCoef, releaseSlope, releaseBase, outputFactor, preGain, postGain,
+        ratioSlope, ratio, msRelease, msShadow, attackCoef, attackShadowCoef, releaseSlope, releaseBase, outputFactor, preGain, postGain,
         drive1, drive2, asymmetry;
 };
 
@@ -177,8 +176,9 @@ struct State {
     // chain and none waits for another.
     V smallestIn, smallestColour, smallestOut;
     KESTROM_KERNEL_INLINE V Smallest() const { return _mm_min_pd(smallestIn, _mm_min_pd(smallestColour, smallestOut)); }
-    double cachedMs[2];
-    bool cached[2];
+    // The release time the release coefficients were computed for, and
+    // all ones in a lane where they were computed at all.
+    V cachedMs, cachedMask;
     double bypassMix;
     NoiseGenerator dither, jitterL, jitterR;
     // The meter's state and coefficients, as in KestromProcessor::UpdateMeter,
@@ -216,10 +216,6 @@ KESTROM_KERNEL_INLINE Coefs LoadCoefs(const Channels& c, const KernelPlan& plan)
     k.bypassTarget = plan.bypassTarget;
     k.ratioL = eL.ratio;
     k.ratioR = eR.ratio;
-    k.msRelease[0] = eL.msRelease;
-    k.msRelease[1] = eR.msRelease;
-    k.msShadow[0] = eL.msShadow;
-    k.msShadow[1] = eR.msShadow;
     k.inputGain = Splat(plan.inputGain);
     k.oneMinusShare = Splat(1.0 - plan.share);
     k.share = Splat(plan.share);
@@ -230,6 +226,8 @@ KESTROM_KERNEL_INLINE Coefs LoadCoefs(const Channels& c, const KernelPlan& plan)
     k.threshold = lanes.Load(eL.thresholdDb, eR.thresholdDb);
     k.ratioSlope = lanes.Load(eL.ratioSlope, eR.ratioSlope);
     k.ratio = lanes.Load(eL.ratio, eR.ratio);
+    k.msRelease = lanes.Load(eL.msRelease, eR.msRelease);
+    k.msShadow = lanes.Load(eL.msShadow, eR.msShadow);
     k.attackCoef = lanes.Load(eL.attackCoef, eR.attackCoef);
     k.attackShadowCoef = lanes.Load(eL.attackShadowCoef, eR.attackShadowCoef);
     k.releaseSlope = lanes.Load(eL.releaseSlope, eR.releaseSlope);
@@ -269,10 +267,9 @@ KESTROM_KERNEL_INLINE State LoadState(const Channels& c) {
     s.releaseShadowCoef = lanes.Load(eL.releaseShadowCoef, eR.releaseShadowCoef);
     s.y = _mm_setzero_pd();
     s.smallestIn = s.smallestColour = s.smallestOut = _mm_set1_pd(HUGE_VAL);
-    s.cachedMs[0] = eL.cachedReleaseMs;
-    s.cachedMs[1] = eR.cachedReleaseMs;
-    s.cached[0] = eL.releaseCached;
-    s.cached[1] = eR.releaseCached;
+    s.cachedMs = lanes.Load(eL.cachedReleaseMs, eR.cachedReleaseMs);
+    s.cachedMask = _mm_castsi128_pd(_mm_set_epi64x(-static_cast<std::int64_t>(c.stereo ? eR.releaseCached : eL.releaseCached),
+                                                   -static_cast<std::int64_t>(eL.releaseCached)));
     s.bypassMix = p.bypassMix;
     s.dither = p.ditherNoise;
     s.jitterL = p.jitterNoiseL;
@@ -311,12 +308,10 @@ KESTROM_KERNEL_INLINE void StoreState(const Channels& c, const State& s) {
     lanes.Store(s.gainShadow, eL.gainShadow, eR.gainShadow);
     lanes.Store(s.releaseCoef, eL.releaseCoef, eR.releaseCoef);
     lanes.Store(s.releaseShadowCoef, eL.releaseShadowCoef, eR.releaseShadowCoef);
-    eL.cachedReleaseMs = s.cachedMs[0];
-    eL.releaseCached = s.cached[0];
-    if (c.stereo) {
-        eR.cachedReleaseMs = s.cachedMs[1];
-        eR.releaseCached = s.cached[1];
-    }
+    lanes.Store(s.cachedMs, eL.cachedReleaseMs, eR.cachedReleaseMs);
+    const int cached = _mm_movemask_pd(s.cachedMask);
+    eL.releaseCached = (cached & 1) != 0;
+    if (c.stereo) eR.releaseCached = (cached & 2) != 0;
     p.bypassMix = s.bypassMix;
     p.ditherNoise = s.dither;
     p.jitterNoiseL = s.jitterL;
@@ -343,44 +338,75 @@ inline NoiseGenerator Advanced(NoiseGenerator g, int n) {
     return g;
 }
 
-// The vector loop of Draw: from the seeds of four consecutive draws.
-KESTROM_KERNEL_INLINE void DrawLanes(const double* first, double* u, int n, double a4, double c4, double m) {
-    const __m256d stepA = _mm256_set1_pd(a4), stepC = _mm256_set1_pd(c4), modulus = _mm256_set1_pd(m);
-    const __m256d inverse = _mm256_set1_pd(1.0 / m), one = _mm256_set1_pd(1.0), two = _mm256_set1_pd(2.0);
-    // 7.144490169181527e-6 = 1/139968, as in NoiseGenerator::Next.
-    const __m256d scale = _mm256_set1_pd(7.144490169181527e-6);
-    __m256d seed = _mm256_load_pd(first);
-    for (int i = 0; i < n; i += 4) {
-        _mm256_storeu_pd(u + i, _mm256_sub_pd(one, _mm256_mul_pd(_mm256_mul_pd(seed, two), scale)));
-        const __m256d p = _mm256_fmadd_pd(stepA, seed, stepC);  // exact: an integer below 2^53
+// One step of the generator's map, as composed for a vector step (see Draw):
+// s -> (A s + C) mod m, every operation exact in doubles.
+struct NoiseMap {
+    std::int64_t a, c;
+    // This map applied twice: s -> a (a s + c) + c.
+    constexpr NoiseMap Twice() const {
+        return {a * a % NoiseGenerator::kModulus, (a * c + c) % NoiseGenerator::kModulus};
+    }
+};
+struct NoiseLanes {
+    __m256d a, c, modulus, inverse;
+    KESTROM_KERNEL_INLINE NoiseLanes(NoiseMap map)
+        : a(_mm256_set1_pd(static_cast<double>(map.a))),
+          c(_mm256_set1_pd(static_cast<double>(map.c))),
+          modulus(_mm256_set1_pd(static_cast<double>(NoiseGenerator::kModulus))),
+          inverse(_mm256_set1_pd(1.0 / static_cast<double>(NoiseGenerator::kModulus))) {}
+    KESTROM_KERNEL_INLINE __m256d Step(__m256d seed) const {
+        const __m256d p = _mm256_fmadd_pd(a, seed, c);  // exact: an integer below 2^53
         const __m256d q = _mm256_floor_pd(_mm256_mul_pd(p, inverse));
         const __m256d r = _mm256_fnmadd_pd(q, modulus, p);  // exact
-        seed = _mm256_blendv_pd(r, _mm256_sub_pd(r, modulus), _mm256_cmp_pd(r, modulus, _CMP_GE_OQ));
+        return _mm256_blendv_pd(r, _mm256_sub_pd(r, modulus), _mm256_cmp_pd(r, modulus, _CMP_GE_OQ));
     }
+};
+
+// The value Next() returns for a seed: 1 - s * 2 * (1/m).
+KESTROM_KERNEL_INLINE __m256d NoiseValues(__m256d seed) {
+    // 7.144490169181527e-6 = 1/139968, as in NoiseGenerator::Next.
+    static_assert(NoiseGenerator::kModulus == 139968, "NoiseValues scales by 1/139968");
+    return _mm256_sub_pd(_mm256_set1_pd(1.0),
+                         _mm256_mul_pd(_mm256_mul_pd(seed, _mm256_set1_pd(2.0)), _mm256_set1_pd(7.144490169181527e-6)));
 }
 
-// n draws of a noise generator at once, four lanes at a time: u[i] gets
-// the value of the (i + 1)-th call of g.Next() (room for n rounded up to
-// four), and g is left as after n calls. The seeds go through doubles, in
-// which every step is exact: lane k holds the seed of draw j + k, and one
-// vector step applies the generator's map four times, s -> (A s + C) mod m
-// with A = a^4 and C = c (a^3 + a^2 + a + 1) mod m, where A s + C < 2^53.
-// The remainder takes q = floor(p / m) from p times a rounded 1/m, which
-// can only be one short, when p is a multiple of m; one correction fixes
-// that. Each value is then 1 - s * 2 * (1/m) as in Next; its flush is an
-// identity (1 - x for a double x in [0, 2) is +0 or at least 2^-53).
-KESTROM_KERNEL_INLINE void Draw(NoiseGenerator& g, double* u, int n) {
-    constexpr std::int64_t m = NoiseGenerator::kModulus, a = 3877, c = 29573;
-    constexpr std::int64_t a2 = a * a % m, a3 = a2 * a % m, a4 = a3 * a % m;
-    constexpr std::int64_t c4 = c * ((a3 + a2 + a + 1) % m) % m;
-    static_assert(m == 139968, "DrawLanes scales by 1/139968");
+// n draws of a noise generator at once: u[i] gets the value of the
+// (i + 1)-th call of g.Next() (room for n rounded up to four), and g is
+// left as after n calls. The seeds go through doubles, in which every step
+// is exact: lane k of a vector holds the seed of draw j + k, and the map
+// composed r times is s -> (A s + C) mod m with A, C reduced mod m, so
+// A s + C < m^2 + m < 2^53. The remainder takes q = floor(p / m) from p
+// times a rounded 1/m, which can only be one short, when p is a multiple
+// of m; one correction fixes that. Each value's flush is an identity
+// (1 - x for a double x in [0, 2) is +0 or at least 2^-53).
+// Four vectors, sixteen consecutive draws, each advanced by the map composed
+// sixteen times: four independent chains, so that the loop runs at the
+// processor's throughput rather than one step's latency.
+constexpr NoiseMap kNoiseStep{3877, 29573};  // NoiseGenerator::Next's map
+constexpr NoiseMap kNoiseFourSteps = kNoiseStep.Twice().Twice();
+
+// The seeds of g's next four draws, lane k the (k + 1)-th.
+KESTROM_KERNEL_INLINE __m256d FirstSeeds(NoiseGenerator g) {
     alignas(32) double first[4];
-    NoiseGenerator next = g;
     for (double& seed : first) {
-        next = Advanced(next, 1);
-        seed = static_cast<double>(next.seed);
+        g = Advanced(g, 1);
+        seed = static_cast<double>(g.seed);
     }
-    DrawLanes(first, u, n, static_cast<double>(a4), static_cast<double>(c4), static_cast<double>(m));
+    return _mm256_load_pd(first);
+}
+
+KESTROM_KERNEL_INLINE void Draw(NoiseGenerator& g, double* u, int n) {
+    const NoiseLanes four(kNoiseFourSteps), sixteen(kNoiseFourSteps.Twice().Twice());
+    __m256d seeds[4];
+    seeds[0] = FirstSeeds(g);
+    for (int v = 1; v < 4; ++v) seeds[v] = four.Step(seeds[v - 1]);
+    int i = 0;
+    for (; i + 16 <= n; i += 16)
+        for (int v = 0; v < 4; ++v) {
+            _mm256_storeu_pd(u + i + 4 * v, NoiseValues(seeds[v]));
+            seeds[v] = sixteen.Step(seeds[v]);
+        }
+    for (int v = 0; i < n; i += 4, ++v) _mm256_storeu_pd(u + i, NoiseValues(seeds[v]));
     g = Advanced(g, n);
 }
 
@@ -536,23 +562,20 @@ KESTROM_KERNEL_INLINE V GainStep(State& s, const Coefs& k, const Target& t) {
     s.held = _mm_andnot_pd(_mm_cmpeq_pd(s.gain, one), _mm_max_pd(t.overshoot, s.held));
     // std::max(0.0, ms) = 0 < ms ? ms : 0.
     const V releaseMs = _mm_max_pd(Add(Mul(k.releaseSlope, s.held), k.releaseBase), _mm_setzero_pd());
-    const double ms[2] = {Lane0(releaseMs), Lane1(releaseMs)};
-    if (!(s.cached[0] && ms[0] == s.cachedMs[0]) || (k.stereo && !(s.cached[1] && ms[1] == s.cachedMs[1]))) {
-        double coef[2] = {Lane0(s.releaseCoef), Lane1(s.releaseCoef)};
-        double shadowCoef[2] = {Lane0(s.releaseShadowCoef), Lane1(s.releaseShadowCoef)};
-        for (int lane = 0; lane < (k.stereo ? 2 : 1); ++lane) {
-            if (s.cached[lane] && ms[lane] == s.cachedMs[lane]) continue;
-            coef[lane] = std::exp(-1.0 / (k.msRelease[lane] * ms[lane]));
-            shadowCoef[lane] = std::exp(-1.0 / (k.msShadow[lane] * ms[lane]));
-            s.cachedMs[lane] = ms[lane];
-            s.cached[lane] = true;
-        }
-        if (!k.stereo) {
-            coef[1] = coef[0];
-            shadowCoef[1] = shadowCoef[0];
-        }
-        s.releaseCoef = Set(coef[0], coef[1]);
-        s.releaseShadowCoef = Set(shadowCoef[0], shadowCoef[1]);
+    // The release coefficients exp(-1 / (msRelease ms)) and exp(-1 /
+    // (msShadow ms)) change only with the release time, which changes only
+    // while the held overshoot grows: both lanes' are recomputed together
+    // (four exact exponentials at once) where a lane's are stale, and kept
+    // where they are not.
+    const V fresh = _mm_and_pd(s.cachedMask, _mm_cmpeq_pd(releaseMs, s.cachedMs));
+    if (__builtin_expect(_mm_movemask_pd(fresh) != 3, 0)) {
+        const V minusOne = Splat(-1.0);
+        const __m256d coefs = ExactExpLog::Exp4(
+            _mm256_set_m128d(Div(minusOne, Mul(k.msShadow, releaseMs)), Div(minusOne, Mul(k.msRelease, releaseMs))));
+        s.releaseCoef = Select(fresh, s.releaseCoef, _mm256_castpd256_pd128(coefs));
+        s.releaseShadowCoef = Select(fresh, s.releaseShadowCoef, _mm256_extractf128_pd(coefs, 1));
+        s.cachedMs = Select(fresh, s.cachedMs, releaseMs);
+        s.cachedMask = _mm_castsi128_pd(_mm_set1_epi64x(-1));
     }
     // Attack (target <= gain): shadow toward the target, gain toward the
     // shadow. Release: shadow and gain toward the target. Both update the
