@@ -16,7 +16,7 @@ KESTROM_TARGET_FMA bool RunFeedback(const Channels& c, const double* inL, const 
     const Coefs k = LoadCoefs(c, plan);
     State s = LoadState(c);
     // The noise of four frames at a time, drawn in the loop: the seeds'
-    // vector steps (see Draw) are short chains of their own, which the
+    // vector steps (see NoiseDraws) are short chains of their own, which the
     // processor runs beside the feedback loop's much longer one.
     const NoiseLanes four(kNoiseFourSteps);
     __m256d ditherSeeds = FirstSeeds(s.dither), leftSeeds = FirstSeeds(s.jitterL), rightSeeds = FirstSeeds(s.jitterR);
@@ -44,9 +44,7 @@ KESTROM_TARGET_FMA bool RunFeedback(const Channels& c, const double* inL, const 
             s.feedback = Mul(s.y, k.feedbackScale);
         }
     }
-    s.dither = Advanced(s.dither, frames);
-    s.jitterL = Advanced(s.jitterL, frames);
-    if (k.stereo) s.jitterR = Advanced(s.jitterR, frames);
+    AdvanceNoise(s, k, frames);
     if (kNoted && !OnlyNormal(s.Smallest())) return false;
     StoreState(c, s);
     return true;

@@ -46,13 +46,19 @@ struct OpenLoopBuffers {
     alignas(32) V drivenInput[kChunk];  // drive2 e
 };
 
+// The noise generators' draws for a block.
+struct Noise {
+    NoiseDraws dither, jitterL, jitterR;
+    KESTROM_KERNEL_INLINE explicit Noise(const State& s) : dither(s.dither), jitterL(s.jitterL), jitterR(s.jitterR) {}
+};
+
 // The noise of the next n frames' analysis, drawn at once.
 template <bool kJitterOff>
-KESTROM_KERNEL_INLINE void DrawNoise(State& s, const Coefs& k, OpenLoopBuffers& b, int n) {
-    Draw(s.dither, b.noiseDither, n);
+KESTROM_KERNEL_INLINE void DrawNoise(Noise& noise, const Coefs& k, OpenLoopBuffers& b, int n) {
+    noise.dither.Draw(b.noiseDither, n);
     if (kJitterOff) return;
-    Draw(s.jitterL, b.noiseJitterL, n);
-    if (k.stereo) Draw(s.jitterR, b.noiseJitterR, n);
+    noise.jitterL.Draw(b.noiseJitterL, n);
+    if (k.stereo) noise.jitterR.Draw(b.noiseJitterR, n);
     JitterFactors(k, b.noiseJitterL, b.noiseJitterR, b.jitter, n);
 }
 
@@ -254,7 +260,8 @@ KESTROM_TARGET_FMA bool RunOpenLoop(const Channels& c, const double* inL, const 
     OpenLoopBuffers b;
     int half = 0;
     const int first = frames < kChunk ? frames : kChunk;
-    DrawNoise<kJitterOff>(s, k, b, first);
+    Noise noise(s);
+    DrawNoise<kJitterOff>(noise, k, b, first);
     for (int i = 0; i < first; ++i)
         AnalyseStep<kNoted, kJitterOff>(s, k, b, i, Dry(inL, inR, k.stereo, i), b.dither[half][i], b.peak[i],
                                         b.shelved[i]);
@@ -270,7 +277,7 @@ KESTROM_TARGET_FMA bool RunOpenLoop(const Channels& c, const double* inL, const 
         double* chunkL = outL + start;
         double* chunkR = outR ? outR + start : nullptr;
         int i = 0;
-        if (nNext > 0) DrawNoise<kJitterOff>(s, k, b, nNext);
+        if (nNext > 0) DrawNoise<kJitterOff>(noise, k, b, nNext);
         for (; i < nNext; ++i) {
             AnalyseStep<kNoted, kJitterOff>(s, k, b, i, Dry(inL, inR, k.stereo, next + i), b.dither[half ^ 1][i],
                                             b.peak[i], b.shelved[i]);
@@ -285,7 +292,7 @@ KESTROM_TARGET_FMA bool RunOpenLoop(const Channels& c, const double* inL, const 
     }
     // The plain path updates the feedback every frame; only the last counts.
     s.feedback = Mul(s.y, k.feedbackScale);
-    AdvanceJitter<kJitterOff>(s, k, frames);
+    AdvanceNoise(s, k, frames);
     if (kNoted && !OnlyNormal(s.Smallest())) return false;
     StoreState(c, s);
     return true;

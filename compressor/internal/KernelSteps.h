@@ -370,18 +370,13 @@ KESTROM_KERNEL_INLINE __m256d NoiseValues(__m256d seed) {
                          _mm256_mul_pd(_mm256_mul_pd(seed, _mm256_set1_pd(2.0)), _mm256_set1_pd(7.144490169181527e-6)));
 }
 
-// n draws of a noise generator at once: u[i] gets the value of the
-// (i + 1)-th call of g.Next() (room for n rounded up to four), and g is
-// left as after n calls. The seeds go through doubles, in which every step
-// is exact: lane k of a vector holds the seed of draw j + k, and the map
-// composed r times is s -> (A s + C) mod m with A, C reduced mod m, so
-// A s + C < m^2 + m < 2^53. The remainder takes q = floor(p / m) from p
-// times a rounded 1/m, which can only be one short, when p is a multiple
-// of m; one correction fixes that. Each value's flush is an identity
-// (1 - x for a double x in [0, 2) is +0 or at least 2^-53).
-// Four vectors, sixteen consecutive draws, each advanced by the map composed
-// sixteen times: four independent chains, so that the loop runs at the
-// processor's throughput rather than one step's latency.
+// The generator's draws, many at a time: the seeds go through doubles, in
+// which every step is exact. Lane k of a vector holds the seed of draw j + k,
+// and the map composed r times is s -> (A s + C) mod m with A, C reduced mod
+// m, so A s + C < m^2 + m < 2^53. The remainder takes q = floor(p / m) from
+// p times a rounded 1/m, which can only be one short, when p is a multiple
+// of m; one correction fixes that. Each value's flush is an identity (1 - x
+// for a double x in [0, 2) is +0 or at least 2^-53).
 constexpr NoiseMap kNoiseStep{3877, 29573};  // NoiseGenerator::Next's map
 constexpr NoiseMap kNoiseFourSteps = kNoiseStep.Twice().Twice();
 
@@ -389,26 +384,38 @@ constexpr NoiseMap kNoiseFourSteps = kNoiseStep.Twice().Twice();
 KESTROM_KERNEL_INLINE __m256d FirstSeeds(NoiseGenerator g) {
     alignas(32) double first[4];
     for (double& seed : first) {
-        g = Advanced(g, 1);
+        g.seed = static_cast<std::int32_t>((kNoiseStep.a * g.seed + kNoiseStep.c) % NoiseGenerator::kModulus);
         seed = static_cast<double>(g.seed);
     }
     return _mm256_load_pd(first);
 }
 
-KESTROM_KERNEL_INLINE void Draw(NoiseGenerator& g, double* u, int n) {
-    const NoiseLanes four(kNoiseFourSteps), sixteen(kNoiseFourSteps.Twice().Twice());
-    __m256d seeds[4];
-    seeds[0] = FirstSeeds(g);
-    for (int v = 1; v < 4; ++v) seeds[v] = four.Step(seeds[v - 1]);
-    int i = 0;
-    for (; i + 16 <= n; i += 16)
-        for (int v = 0; v < 4; ++v) {
-            _mm256_storeu_pd(u + i + 4 * v, NoiseValues(seeds[v]));
-            seeds[v] = sixteen.Step(seeds[v]);
-        }
-    for (int v = 0; i < n; i += 4, ++v) _mm256_storeu_pd(u + i, NoiseValues(seeds[v]));
-    g = Advanced(g, n);
-}
+// A generator's draws for a block, chunk by chunk: four vectors, sixteen
+// consecutive draws, each advanced by the map composed sixteen times, so
+// that the steps form four independent chains and run at the processor's
+// throughput rather than one step's latency. The generator itself is left
+// alone; the kernel advances it by the block's frames at the end.
+struct NoiseDraws {
+    __m256d seeds[4];  // the seeds of the next sixteen draws
+    KESTROM_KERNEL_INLINE explicit NoiseDraws(const NoiseGenerator& g) {
+        const NoiseLanes four(kNoiseFourSteps);
+        seeds[0] = FirstSeeds(g);
+        for (int v = 1; v < 4; ++v) seeds[v] = four.Step(seeds[v - 1]);
+    }
+    // The values of the next n calls of Next() into u (room for n rounded
+    // up to four). n is a multiple of sixteen except in the block's last
+    // call, after which the draws are not to be continued.
+    KESTROM_KERNEL_INLINE void Draw(double* u, int n) {
+        const NoiseLanes sixteen(kNoiseFourSteps.Twice().Twice());
+        int i = 0;
+        for (; i + 16 <= n; i += 16)
+            for (int v = 0; v < 4; ++v) {
+                _mm256_storeu_pd(u + i + 4 * v, NoiseValues(seeds[v]));
+                seeds[v] = sixteen.Step(seeds[v]);
+            }
+        for (int v = 0; i < n; i += 4, ++v) _mm256_storeu_pd(u + i, NoiseValues(seeds[v]));
+    }
+};
 
 // The jitter factors 1 + depth u of n frames from their draws (uLeft,
 // uRight: values of the generators' Next(), room for n rounded up to four),
@@ -434,7 +441,7 @@ KESTROM_KERNEL_INLINE void JitterFactors(const Coefs& k, const double* uLeft, co
 // jitter factor. kJitterOff, for a jitter depth of 0 (Relaxed): the jitter
 // factor is 1 + 0 * u = 1 exactly for every noise value u (finite, so 0 * u
 // is a zero) and x * 1 = x, so neither the factor nor the product is
-// computed; the jitter generators only advance, by AdvanceJitter after the
+// computed; the jitter generators only advance, by AdvanceNoise after the
 // loop.
 template <bool kNoted, bool kJitterOff>
 KESTROM_KERNEL_INLINE V InputStepWith(State& s, const Coefs& k, V dry, double uDither, V jitter, double& d) {
@@ -630,10 +637,10 @@ KESTROM_KERNEL_INLINE void OutputStep(State& s, const Coefs& k, V audio, V dry, 
     s.meterLevel = FlushToZero(lp + (s.meterLevel - lp) * ballistics);
 }
 
-// With the jitter off, the generators' steps that InputStep left out.
-template <bool kJitterOff>
-KESTROM_KERNEL_INLINE void AdvanceJitter(State& s, const Coefs& k, int frames) {
-    if (!kJitterOff) return;
+// The noise generators after a block whose draws were taken ahead (Draw,
+// NoiseDraws): each advanced by the block's frames.
+KESTROM_KERNEL_INLINE void AdvanceNoise(State& s, const Coefs& k, int frames) {
+    s.dither = Advanced(s.dither, frames);
     s.jitterL = Advanced(s.jitterL, frames);
     if (k.stereo) s.jitterR = Advanced(s.jitterR, frames);
 }
