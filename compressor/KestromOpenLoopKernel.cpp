@@ -34,7 +34,7 @@ struct OpenLoopBuffers {
     // Written by the analysis of one chunk, read by the shaping of the same
     // chunk while the next chunk's analysis fills the other half.
     double dither[2][kChunk];
-    // The noise generators' values for the chunk being analysed (Draw).
+    // The noise generators' values for the chunk being analysed (NoiseDraws).
     alignas(32) double noiseDither[kChunk + 3];
     alignas(32) double noiseJitterL[kChunk + 3];
     alignas(32) double noiseJitterR[kChunk + 3];
