@@ -1,7 +1,5 @@
 #include "compressor/ExactAtan.h"
-
-#include <cstdint>
-#include <cstring>
+#include "compressor/internal/SameBits.h"
 
 namespace kestrom {
 
@@ -201,13 +199,6 @@ KESTROM_TARGET_FMA __m256d ExactAtan::ReplaceUncertainLanes(__m256d x, __m256d y
 }
 
 namespace {
-
-bool SameBits(double a, double b) {
-    std::uint64_t x, y;
-    std::memcpy(&x, &a, sizeof x);
-    std::memcpy(&y, &b, sizeof y);
-    return x == y;
-}
 
 KESTROM_TARGET_FMA bool LanesMatchLibm(double a, double b, double c, double d) {
     alignas(32) double y[4];

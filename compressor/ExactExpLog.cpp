@@ -1,6 +1,5 @@
 #include "compressor/ExactExpLog.h"
-
-#include <cstring>
+#include "compressor/internal/SameBits.h"
 
 namespace kestrom {
 
@@ -294,13 +293,6 @@ const double kLogChecks[] = {
     0x1.689939de1297fp-15, 0x1.0d4af8e6a04dp-8, 0x1.9a8bca0e194b2p+0, 0x1.29e9f7aa66ba8p+2,
     0x1.0b0ce9dfcefd1p+0, 0x1.edd3b6ffea476p-1, 0x1.e563fed47bec8p-1, 0x1.0eb48e8eba267p+0
 };
-
-bool SameBits(double a, double b) {
-    std::uint64_t x, y;
-    std::memcpy(&x, &a, sizeof x);
-    std::memcpy(&y, &b, sizeof y);
-    return x == y;
-}
 
 // exp of (a, b) and log of (c, d) through the two-lane and the four-lane
 // forms and through libm. Only arguments in the functions' domains, so the
