@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 // The two-lane routines exist where the C library is glibc on x86-64: there the
 // maths library's exp and log follow the table-driven algorithm reproduced
@@ -110,18 +111,13 @@ KESTROM_TARGET_FMA_INLINE T ReplaceUncoveredLanes(T x, T y, int covered, Scalar 
 }
 
 // 1/c and ln(c) of each lane's log table entry.
-KESTROM_TARGET_FMA_INLINE void GatherLogEntries(__m128i index, __m128d& inverseCentre, __m128d& logCentre) {
-    const ExactExpLog::LogEntry& e0 = ExactExpLog::kLogTable[_mm_cvtsi128_si64(index)];
-    const ExactExpLog::LogEntry& e1 = ExactExpLog::kLogTable[_mm_extract_epi64(index, 1)];
-    inverseCentre = _mm_set_pd(e1.inverseCentre, e0.inverseCentre);
-    logCentre = _mm_set_pd(e1.logCentre, e0.logCentre);
-}
-KESTROM_TARGET_FMA_INLINE void GatherLogEntries(__m256i index, __m256d& inverseCentre, __m256d& logCentre) {
-    __m128d invLow, invHigh, logLow, logHigh;
-    GatherLogEntries(_mm256_castsi256_si128(index), invLow, logLow);
-    GatherLogEntries(_mm256_extracti128_si256(index, 1), invHigh, logHigh);
-    inverseCentre = _mm256_set_m128d(invHigh, invLow);
-    logCentre = _mm256_set_m128d(logHigh, logLow);
+static_assert(sizeof(ExactExpLog::LogEntry) == 16, "log table entries are 16-byte pairs");
+template <class Index, class T>
+KESTROM_TARGET_FMA_INLINE void GatherLogEntries(Index index, T& inverseCentre, T& logCentre) {
+    Index inverseBits, logBits;
+    lanes::GatherPairs(reinterpret_cast<const std::uint64_t*>(ExactExpLog::kLogTable), index, inverseBits, logBits);
+    inverseCentre = lanes::AsDouble(inverseBits);
+    logCentre = lanes::AsDouble(logBits);
 }
 
 template <class T>
@@ -147,9 +143,10 @@ KESTROM_TARGET_FMA_INLINE T ExactExpLog::ExpLanes(T x) {
 
     // 2^(j/128) = scale * (1 + tail), j = k mod 128, the scale's exponent
     // field taking k / 128 as well.
-    const auto j = AndInt(ki, SplatInt<T>(127));
-    const T tail = AsDouble(Gather<2, 0>(kExpTable, j));
-    const T scale = AsDouble(AddInt(Gather<2, 1>(kExpTable, j), ShiftLeft<45>(ki)));
+    std::remove_const_t<decltype(ki)> tailBits, scaleBits;
+    GatherPairs(kExpTable, AndInt(ki, SplatInt<T>(127)), tailBits, scaleBits);
+    const T tail = AsDouble(tailBits);
+    const T scale = AsDouble(AddInt(scaleBits, ShiftLeft<45>(ki)));
 
     const T r2 = Mul(r, r);
     T sum = Fmadd(Fmadd(r, c3, c2), r2, Add(tail, r));

@@ -130,22 +130,29 @@ KESTROM_LANES_INLINE __m256d ExponentField(__m256i t) {
     return _mm256_cvtepi32_pd(_mm256_castsi256_si128(packed));
 }
 
-// table[index * kStride + kOffset] for each lane's index, as 64-bit
-// patterns.
-template <int kStride, int kOffset>
-KESTROM_LANES_INLINE __m128i Gather(const std::uint64_t* table, __m128i index) {
-    const std::int64_t i0 = _mm_cvtsi128_si64(index);
-    const std::int64_t i1 = _mm_extract_epi64(index, 1);
-    return _mm_set_epi64x(static_cast<std::int64_t>(table[i1 * kStride + kOffset]),
-                          static_cast<std::int64_t>(table[i0 * kStride + kOffset]));
+// The two 64-bit patterns of entry `index` of a table of 16-byte pairs
+// (first at table[2 index], second at table[2 index + 1]), for each lane's
+// index: one 16-byte load per lane, then transposed.
+KESTROM_LANES_INLINE void GatherPairs(const std::uint64_t* table, __m128i index, __m128i& first, __m128i& second) {
+    const __m128i* pairs = reinterpret_cast<const __m128i*>(table);
+    const __m128i p0 = _mm_loadu_si128(pairs + _mm_cvtsi128_si64(index));
+    const __m128i p1 = _mm_loadu_si128(pairs + _mm_extract_epi64(index, 1));
+    first = _mm_unpacklo_epi64(p0, p1);
+    second = _mm_unpackhi_epi64(p0, p1);
 }
-// Four scalar loads: the AVX2 gather instruction is slower than that on
-// common CPUs.
-template <int kStride, int kOffset>
-KESTROM_LANES_INLINE __m256i Gather(const std::uint64_t* table, __m256i index) {
+// Four scalar indices and 16-byte loads: the AVX2 gather instruction is
+// slower than that on common CPUs.
+KESTROM_LANES_INLINE void GatherPairs(const std::uint64_t* table, __m256i index, __m256i& first, __m256i& second) {
+    const __m128i* pairs = reinterpret_cast<const __m128i*>(table);
     const __m128i low = _mm256_castsi256_si128(index);
     const __m128i high = _mm256_extracti128_si256(index, 1);
-    return _mm256_setr_m128i(Gather<kStride, kOffset>(table, low), Gather<kStride, kOffset>(table, high));
+    // Lanes 0 and 2, and lanes 1 and 3, of the result in one register each.
+    const __m256i even = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(pairs + _mm_cvtsi128_si64(low))),
+                                                 _mm_loadu_si128(pairs + _mm_cvtsi128_si64(high)), 1);
+    const __m256i odd = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(pairs + _mm_extract_epi64(low, 1))),
+                                                _mm_loadu_si128(pairs + _mm_extract_epi64(high, 1)), 1);
+    first = _mm256_unpacklo_epi64(even, odd);
+    second = _mm256_unpackhi_epi64(even, odd);
 }
 
 }  // namespace lanes
