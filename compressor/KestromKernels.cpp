@@ -17,6 +17,7 @@
 // every operation. Any other block takes the plain path.
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "compressor/ExactAtan.h"
 #include "compressor/ExactExpLog.h"
@@ -69,11 +70,29 @@ bool Overlapping(const double* const* inputs, double* const* outputs, int frames
 // Blocks run checked after a noted run met a value to flush.
 constexpr int kCheckedAfterTiny = 16;
 
+// Whether |x| <= kInputLimit for all of x[0 .. frames), NaN counting as
+// over. In integer arithmetic, as AllFinite: the bits of |x| order as |x|
+// does, NaN's above infinity's, and all are below 2^63, so limit - bits
+// sets bit 63 exactly when |x| is over the limit. One pass, no early exit,
+// independent accumulators: g++ vectorises it at -O2.
 bool InputsBounded(const double* x, int frames) {
-    // One pass, no early exit, so the loop vectorises.
-    bool ok = true;
-    for (int i = 0; i < frames; ++i) ok &= std::fabs(x[i]) <= kInputLimit;
-    return ok;
+    constexpr std::uint64_t kMagnitude = 0x7fffffffffffffffULL;
+    std::uint64_t limit;
+    std::memcpy(&limit, &kInputLimit, sizeof limit);
+    const auto over = [limit](double v) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        return limit - (bits & kMagnitude);
+    };
+    constexpr int kLanes = 4;
+    std::uint64_t lanes[kLanes] = {};
+    int i = 0;
+    for (; i + kLanes <= frames; i += kLanes)
+        for (int j = 0; j < kLanes; ++j) lanes[j] |= over(x[i + j]);
+    std::uint64_t any = 0;
+    for (int j = 0; j < kLanes; ++j) any |= lanes[j];
+    for (; i < frames; ++i) any |= over(x[i]);
+    return (any >> 63) == 0;
 }
 
 bool EngineBounded(const DynamicsEngine& e) {
