@@ -21,6 +21,7 @@
 
 #include "compressor/ExactAtan.h"
 #include "compressor/ExactExpLog.h"
+#include "compressor/FiniteInput.h"
 #include "compressor/KestromProcessor.h"
 #include "compressor/internal/KernelSteps.h"
 
@@ -73,26 +74,16 @@ constexpr int kCheckedAfterTiny = 16;
 // Whether |x| <= kInputLimit for all of x[0 .. frames), NaN counting as
 // over. In integer arithmetic, as AllFinite: the bits of |x| order as |x|
 // does, NaN's above infinity's, and all are below 2^63, so limit - bits
-// sets bit 63 exactly when |x| is over the limit. One pass, no early exit,
-// independent accumulators: g++ vectorises it at -O2.
+// sets bit 63 exactly when |x| is over the limit.
 bool InputsBounded(const double* x, int frames) {
     constexpr std::uint64_t kMagnitude = 0x7fffffffffffffffULL;
     std::uint64_t limit;
     std::memcpy(&limit, &kInputLimit, sizeof limit);
-    const auto over = [limit](double v) {
+    return !AnyFlagged(x, frames, [limit](double v) {
         std::uint64_t bits;
         std::memcpy(&bits, &v, sizeof bits);
         return limit - (bits & kMagnitude);
-    };
-    constexpr int kLanes = 4;
-    std::uint64_t lanes[kLanes] = {};
-    int i = 0;
-    for (; i + kLanes <= frames; i += kLanes)
-        for (int j = 0; j < kLanes; ++j) lanes[j] |= over(x[i + j]);
-    std::uint64_t any = 0;
-    for (int j = 0; j < kLanes; ++j) any |= lanes[j];
-    for (; i < frames; ++i) any |= over(x[i]);
-    return (any >> 63) == 0;
+    });
 }
 
 bool EngineBounded(const DynamicsEngine& e) {
