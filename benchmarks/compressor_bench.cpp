@@ -460,46 +460,23 @@ void CountValues(benchmark::State& state) {
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void AtanLibm(benchmark::State& state) {
+// width 1: std::atan; 2 or 4: ExactAtan's two- or four-lane form.
+void Atan(benchmark::State& state, int width) {
     const std::vector<double>& x = AtanArguments();
     std::vector<double> y(x.size());
+    if (width > 1 && !kestrom::ExactAtan::Usable()) state.SkipWithError("ExactAtan not usable here");
     for (auto _ : state) {
-        for (std::size_t i = 0; i < x.size(); ++i) y[i] = std::atan(x[i]);
+        if (width == 1)
+            for (std::size_t i = 0; i < x.size(); ++i) y[i] = std::atan(x[i]);
+        else if (width == 2)
+            kestrom::ExactAtan::AtanArray2(x.data(), y.data(), x.size());
+        else
+            kestrom::ExactAtan::AtanArray(x.data(), y.data(), x.size());
         benchmark::DoNotOptimize(y.data());
         benchmark::ClobberMemory();
     }
     CountValues(state);
 }
-
-#if KESTROM_EXACT_EXP_LOG
-
-KESTROM_TARGET_FMA void ExactAtan2(benchmark::State& state) {
-    const std::vector<double>& x = AtanArguments();
-    std::vector<double> y(x.size());
-    if (!kestrom::ExactAtan::Usable()) state.SkipWithError("ExactAtan not usable here");
-    for (auto _ : state) {
-        for (std::size_t i = 0; i < x.size(); i += 2)
-            _mm_storeu_pd(y.data() + i, kestrom::ExactAtan::Atan(_mm_loadu_pd(x.data() + i)));
-        benchmark::DoNotOptimize(y.data());
-        benchmark::ClobberMemory();
-    }
-    CountValues(state);
-}
-
-KESTROM_TARGET_FMA void ExactAtan4(benchmark::State& state) {
-    const std::vector<double>& x = AtanArguments();
-    std::vector<double> y(x.size());
-    if (!kestrom::ExactAtan::Usable()) state.SkipWithError("ExactAtan not usable here");
-    for (auto _ : state) {
-        for (std::size_t i = 0; i < x.size(); i += 4)
-            _mm256_storeu_pd(y.data() + i, kestrom::ExactAtan::Atan4(_mm256_loadu_pd(x.data() + i)));
-        benchmark::DoNotOptimize(y.data());
-        benchmark::ClobberMemory();
-    }
-    CountValues(state);
-}
-
-#endif  // KESTROM_EXACT_EXP_LOG
 
 // The exact exp and log alone over 512 values in the ranges the processing
 // meets (gain targets, peak levels), in ns per value, at each width.
@@ -527,11 +504,9 @@ void ExactMaths(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(AtanLibm)->Name("Atan/libm");
-#if KESTROM_EXACT_EXP_LOG
-BENCHMARK(ExactAtan2)->Name("Atan/exact2");
-BENCHMARK(ExactAtan4)->Name("Atan/exact4");
-#endif
+BENCHMARK_CAPTURE(Atan, libm, 1)->Name("Atan/libm");
+BENCHMARK_CAPTURE(Atan, exact2, 2)->Name("Atan/exact2");
+BENCHMARK_CAPTURE(Atan, exact4, 4)->Name("Atan/exact4");
 BENCHMARK(InputScan)->Name("InputScan/stereo");
 BENCHMARK_TEMPLATE(ExactMaths, true)->Name("Exp")->Arg(1)->Arg(2)->Arg(4);
 BENCHMARK_TEMPLATE(ExactMaths, false)->Name("Log")->Arg(1)->Arg(2)->Arg(4);
