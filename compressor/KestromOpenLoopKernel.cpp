@@ -102,7 +102,9 @@ KESTROM_KERNEL_INLINE T FlushLanes(T x) {
 // The arc tangent without the maths library's lanes (see
 // ExactAtan::Atan4Unchecked); `certain` has a bit per lane of T.
 KESTROM_KERNEL_INLINE V AtanUnchecked(V x, int& certain) {
-    const V y = _mm256_castpd256_pd128(ExactAtan::Atan4Unchecked(_mm256_insertf128_pd(_mm256_set1_pd(1.0), x, 0), certain));
+    // The upper lanes take 1.0, whose arc tangent is always certain.
+    const __m256d wide = _mm256_insertf128_pd(_mm256_set1_pd(1.0), x, 0);
+    const V y = _mm256_castpd256_pd128(ExactAtan::Atan4Unchecked(wide, certain));
     certain &= 3;
     return y;
 }

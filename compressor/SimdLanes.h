@@ -147,10 +147,12 @@ KESTROM_LANES_INLINE void GatherPairs(const std::uint64_t* table, __m256i index,
     const __m128i low = _mm256_castsi256_si128(index);
     const __m128i high = _mm256_extracti128_si256(index, 1);
     // Lanes 0 and 2, and lanes 1 and 3, of the result in one register each.
-    const __m256i even = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(pairs + _mm_cvtsi128_si64(low))),
-                                                 _mm_loadu_si128(pairs + _mm_cvtsi128_si64(high)), 1);
-    const __m256i odd = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(pairs + _mm_extract_epi64(low, 1))),
-                                                _mm_loadu_si128(pairs + _mm_extract_epi64(high, 1)), 1);
+    const __m128i p0 = _mm_loadu_si128(pairs + _mm_cvtsi128_si64(low));
+    const __m128i p1 = _mm_loadu_si128(pairs + _mm_extract_epi64(low, 1));
+    const __m128i p2 = _mm_loadu_si128(pairs + _mm_cvtsi128_si64(high));
+    const __m128i p3 = _mm_loadu_si128(pairs + _mm_extract_epi64(high, 1));
+    const __m256i even = _mm256_inserti128_si256(_mm256_castsi128_si256(p0), p2, 1);
+    const __m256i odd = _mm256_inserti128_si256(_mm256_castsi128_si256(p1), p3, 1);
     first = _mm256_unpacklo_epi64(even, odd);
     second = _mm256_unpackhi_epi64(even, odd);
 }

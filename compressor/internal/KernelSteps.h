@@ -160,8 +160,8 @@ struct Coefs {
     bool instantAttack;
     double jitterDepth, bypassTarget, ratioL, ratioR;
     V inputGain, oneMinusShare, share, feedbackScale, oneMinusAverage, averageCoef, peakCoef, threshold,
-        ratioSlope, ratio, msRelease, msShadow, attackCoef, attackShadowCoef, releaseSlope, releaseBase, outputFactor, preGain, postGain,
-        drive1, drive2, asymmetry;
+        ratioSlope, ratio, msRelease, msShadow, attackCoef, attackShadowCoef, releaseSlope, releaseBase,
+        outputFactor, preGain, postGain, drive1, drive2, asymmetry;
 };
 
 // The states of both lanes, held in registers (or the kernel's stack) for a
@@ -268,7 +268,8 @@ KESTROM_KERNEL_INLINE State LoadState(const Channels& c) {
     s.y = _mm_setzero_pd();
     s.smallestIn = s.smallestColour = s.smallestOut = _mm_set1_pd(HUGE_VAL);
     s.cachedMs = lanes.Load(eL.cachedReleaseMs, eR.cachedReleaseMs);
-    s.cachedMask = _mm_castsi128_pd(_mm_set_epi64x(-static_cast<std::int64_t>(c.stereo ? eR.releaseCached : eL.releaseCached),
+    // eR() is the left engine in mono, whose lane 1 mirrors lane 0.
+    s.cachedMask = _mm_castsi128_pd(_mm_set_epi64x(-static_cast<std::int64_t>(eR.releaseCached),
                                                    -static_cast<std::int64_t>(eL.releaseCached)));
     s.bypassMix = p.bypassMix;
     s.dither = p.ditherNoise;
@@ -327,7 +328,7 @@ KESTROM_KERNEL_INLINE void StoreState(const Channels& c, const State& s) {
 // times, by squaring (the same values as n calls of Next).
 inline NoiseGenerator Advanced(NoiseGenerator g, int n) {
     constexpr std::int64_t m = NoiseGenerator::kModulus;
-    std::int64_t a = 3877, c = 29573;  // the map of one step
+    std::int64_t a = NoiseGenerator::kMultiplier, c = NoiseGenerator::kIncrement;  // the map of one step
     std::int64_t seed = g.seed;
     for (; n > 0; n >>= 1) {
         if (n & 1) seed = (a * seed + c) % m;
@@ -338,7 +339,8 @@ inline NoiseGenerator Advanced(NoiseGenerator g, int n) {
     return g;
 }
 
-// One step of the generator's map, as composed for a vector step (see Draw):
+// One step of the generator's map, as composed for a vector step (see
+// NoiseDraws):
 // s -> (A s + C) mod m, every operation exact in doubles.
 struct NoiseMap {
     std::int64_t a, c;
@@ -377,14 +379,14 @@ KESTROM_KERNEL_INLINE __m256d NoiseValues(__m256d seed) {
 // p times a rounded 1/m, which can only be one short, when p is a multiple
 // of m; one correction fixes that. Each value's flush is an identity (1 - x
 // for a double x in [0, 2) is +0 or at least 2^-53).
-constexpr NoiseMap kNoiseStep{3877, 29573};  // NoiseGenerator::Next's map
+constexpr NoiseMap kNoiseStep{NoiseGenerator::kMultiplier, NoiseGenerator::kIncrement};
 constexpr NoiseMap kNoiseFourSteps = kNoiseStep.Twice().Twice();
 
 // The seeds of g's next four draws, lane k the (k + 1)-th.
 KESTROM_KERNEL_INLINE __m256d FirstSeeds(NoiseGenerator g) {
     alignas(32) double first[4];
     for (double& seed : first) {
-        g.seed = static_cast<std::int32_t>((kNoiseStep.a * g.seed + kNoiseStep.c) % NoiseGenerator::kModulus);
+        g.Next();
         seed = static_cast<double>(g.seed);
     }
     return _mm256_load_pd(first);
@@ -637,8 +639,9 @@ KESTROM_KERNEL_INLINE void OutputStep(State& s, const Coefs& k, V audio, V dry, 
     s.meterLevel = FlushToZero(lp + (s.meterLevel - lp) * ballistics);
 }
 
-// The noise generators after a block whose draws were taken ahead (Draw,
-// NoiseDraws): each advanced by the block's frames.
+// The noise generators after a block whose draws were taken ahead
+// (NoiseDraws, or normal mode's four at a time): each advanced by the
+// block's frames.
 KESTROM_KERNEL_INLINE void AdvanceNoise(State& s, const Coefs& k, int frames) {
     s.dither = Advanced(s.dither, frames);
     s.jitterL = Advanced(s.jitterL, frames);
