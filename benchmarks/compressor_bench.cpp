@@ -460,7 +460,7 @@ void CountValues(benchmark::State& state) {
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-// width 1: std::atan; 2 or 4: ExactAtan's two- or four-lane form.
+// width 1: std::atan; 2, 4 or 8: ExactAtan's lanes at that width.
 void Atan(benchmark::State& state, int width) {
     const std::vector<double>& x = AtanArguments();
     std::vector<double> y(x.size());
@@ -468,10 +468,8 @@ void Atan(benchmark::State& state, int width) {
     for (auto _ : state) {
         if (width == 1)
             for (std::size_t i = 0; i < x.size(); ++i) y[i] = std::atan(x[i]);
-        else if (width == 2)
-            kestrom::ExactAtan::AtanArray2(x.data(), y.data(), x.size());
         else
-            kestrom::ExactAtan::AtanArray(x.data(), y.data(), x.size());
+            kestrom::ExactAtan::AtanArray(x.data(), y.data(), x.size(), width);
         benchmark::DoNotOptimize(y.data());
         benchmark::ClobberMemory();
     }
@@ -499,7 +497,7 @@ void ExactMaths(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     CountValues(state);
-    state.SetLabel(width == 1 ? "libm" : width == 2 ? "two lanes" : "four lanes");
+    state.SetLabel(width == 1 ? "libm" : width == 2 ? "two lanes" : width == 4 ? "four lanes" : "eight lanes");
 }
 
 }  // namespace
@@ -507,9 +505,10 @@ void ExactMaths(benchmark::State& state) {
 BENCHMARK_CAPTURE(Atan, libm, 1)->Name("Atan/libm");
 BENCHMARK_CAPTURE(Atan, exact2, 2)->Name("Atan/exact2");
 BENCHMARK_CAPTURE(Atan, exact4, 4)->Name("Atan/exact4");
+BENCHMARK_CAPTURE(Atan, exact8, 8)->Name("Atan/exact8");
 BENCHMARK(InputScan)->Name("InputScan/stereo");
-BENCHMARK_TEMPLATE(ExactMaths, true)->Name("Exp")->Arg(1)->Arg(2)->Arg(4);
-BENCHMARK_TEMPLATE(ExactMaths, false)->Name("Log")->Arg(1)->Arg(2)->Arg(4);
+BENCHMARK_TEMPLATE(ExactMaths, true)->Name("Exp")->Arg(1)->Arg(2)->Arg(4)->Arg(8);
+BENCHMARK_TEMPLATE(ExactMaths, false)->Name("Log")->Arg(1)->Arg(2)->Arg(4)->Arg(8);
 #if KESTROM_EXACT_EXP_LOG
 BENCHMARK(FloorNormal)->Name("Floor/normal/stereo");
 BENCHMARK_TEMPLATE(FloorOpenLoop, kNegative)->Name("Floor/negative/stereo");

@@ -227,29 +227,25 @@ const bool gLanesMatch = SelfCheck();
 
 bool ExactAtan::Usable() { return gLanesMatch && ExactExpLog::Usable(); }
 
-KESTROM_TARGET_FMA static void AtanLanesArray4(const double* x, double* y, std::size_t n) {
+// Eight lanes at a time (width 8), four (width 4) or two (width 2), the
+// rest one by one through the two-lane form.
+KESTROM_TARGET_FMA static void AtanLanesArray(const double* x, double* y, std::size_t n, int width) {
     std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) _mm256_storeu_pd(y + i, ExactAtan::Atan4(_mm256_loadu_pd(x + i)));
-    for (; i < n; ++i) y[i] = _mm256_cvtsd_f64(ExactAtan::Atan4(_mm256_set1_pd(x[i])));
-}
-
-KESTROM_TARGET_FMA static void AtanLanesArray2(const double* x, double* y, std::size_t n) {
-    std::size_t i = 0;
+    if (width == 8)
+        for (; i + 8 <= n; i += 8) {
+            const lanes::Twin r = ExactAtan::Atan8({_mm256_loadu_pd(x + i), _mm256_loadu_pd(x + i + 4)});
+            _mm256_storeu_pd(y + i, r.low);
+            _mm256_storeu_pd(y + i + 4, r.high);
+        }
+    if (width >= 4)
+        for (; i + 4 <= n; i += 4) _mm256_storeu_pd(y + i, ExactAtan::Atan4(_mm256_loadu_pd(x + i)));
     for (; i + 2 <= n; i += 2) _mm_storeu_pd(y + i, ExactAtan::Atan(_mm_loadu_pd(x + i)));
     if (i < n) y[i] = _mm_cvtsd_f64(ExactAtan::Atan(_mm_set1_pd(x[i])));
 }
 
-void ExactAtan::AtanArray(const double* x, double* y, std::size_t n) {
+void ExactAtan::AtanArray(const double* x, double* y, std::size_t n, int width) {
     if (Usable()) {
-        AtanLanesArray4(x, y, n);
-        return;
-    }
-    for (std::size_t i = 0; i < n; ++i) y[i] = std::atan(x[i]);
-}
-
-void ExactAtan::AtanArray2(const double* x, double* y, std::size_t n) {
-    if (Usable()) {
-        AtanLanesArray2(x, y, n);
+        AtanLanesArray(x, y, n, width);
         return;
     }
     for (std::size_t i = 0; i < n; ++i) y[i] = std::atan(x[i]);
@@ -259,11 +255,7 @@ void ExactAtan::AtanArray2(const double* x, double* y, std::size_t n) {
 
 bool ExactAtan::Usable() { return false; }
 
-void ExactAtan::AtanArray(const double* x, double* y, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) y[i] = std::atan(x[i]);
-}
-
-void ExactAtan::AtanArray2(const double* x, double* y, std::size_t n) {
+void ExactAtan::AtanArray(const double* x, double* y, std::size_t n, int) {
     for (std::size_t i = 0; i < n; ++i) y[i] = std::atan(x[i]);
 }
 

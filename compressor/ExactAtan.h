@@ -7,8 +7,8 @@
 
 namespace kestrom {
 
-// The arc tangent on the lanes of an SSE2 or AVX register returning exactly
-// the bits that std::atan returns in this process (glibc's libm on x86-64),
+// The arc tangent on the lanes of an SSE2 or AVX register (or of two AVX
+// registers in lockstep) returning exactly the bits that std::atan returns in this process (glibc's libm on x86-64),
 // so a pass over many samples can compute it several at a time without
 // changing a single output bit.
 //
@@ -41,11 +41,10 @@ struct ExactAtan {
 
     static bool Usable();
 
-    // Element-wise over n values; through the four-lane form when Usable(),
-    // otherwise through std::atan. For tests and the self-check.
-    static void AtanArray(const double* x, double* y, std::size_t n);
-    // The same through the two-lane form.
-    static void AtanArray2(const double* x, double* y, std::size_t n);
+    // Element-wise over n values; when Usable(), eight lanes at a time
+    // (width 8, two four-lane vectors in lockstep), four (width 4) or two
+    // (width 2); otherwise through std::atan. For tests and the self-check.
+    static void AtanArray(const double* x, double* y, std::size_t n, int width = 4);
 
 #if KESTROM_EXACT_EXP_LOG
     // atan(k/64) for k = 0 .. 64, then pi/2 - atan(k/64), each as hi + lo,
@@ -62,11 +61,24 @@ struct ExactAtan {
     // to be replaced by std::atan of their argument. For callers that gather
     // the few uncertain lanes of many vectors and mend them together.
     KESTROM_TARGET_FMA_INLINE static __m256d Atan4Unchecked(__m256d x, int& certain);
+    // Two four-lane vectors in lockstep (see TwinLanes.h), with and without
+    // the library's lanes; `certain` has eight bits.
+    KESTROM_TARGET_FMA_INLINE static lanes::Twin Atan8(lanes::Twin x);
+    KESTROM_TARGET_FMA_INLINE static lanes::Twin Atan8Unchecked(lanes::Twin x, int& certain);
     // Out of line: y with each lane whose bit is clear in `certain` replaced
     // by std::atan of that lane of x.
     KESTROM_TARGET_FMA __attribute__((noinline, cold)) static __m256d ReplaceUncertainLanes(__m256d x, __m256d y,
                                                                                            int certain);
     KESTROM_TARGET_FMA_INLINE static __m128d Atan(__m128d x);
+
+  private:
+    // The one sequence of operations behind both forms.
+    template <class T>
+    KESTROM_TARGET_FMA_INLINE static T AtanLanes(T x, int& certain);
+    KESTROM_TARGET_FMA_INLINE static void GatherEntries(__m256d k, __m256d& hi, __m256d& lo, __m256d& absoluteMargin,
+                                                        __m256d& squareFactor);
+    KESTROM_TARGET_FMA_INLINE static void GatherEntries(lanes::Twin k, lanes::Twin& hi, lanes::Twin& lo,
+                                                        lanes::Twin& absoluteMargin, lanes::Twin& squareFactor);
 #endif
 };
 
@@ -79,64 +91,11 @@ KESTROM_TARGET_FMA_INLINE __m256d ExactAtan::Atan4(__m256d x) {
     return ReplaceUncertainLanes(x, y, certain);
 }
 
-KESTROM_TARGET_FMA_INLINE __m256d ExactAtan::Atan4Unchecked(__m256d x, int& certain) {
-    const __m256d one = _mm256_set1_pd(1.0);
-    const __m256d signBit = _mm256_set1_pd(-0.0);
-    const __m256d sign = _mm256_and_pd(signBit, x);
-    const __m256d magnitude = _mm256_andnot_pd(signBit, x);
-    const __m256d covered = _mm256_and_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(0x1p-24), _CMP_GE_OQ),
-                                          _mm256_cmp_pd(magnitude, _mm256_set1_pd(0x1p50), _CMP_LE_OQ));
-    // Uncovered lanes compute atan(1) instead, so they raise no flags and
-    // index the table within its bounds.
-    const __m256d a = _mm256_blendv_pd(one, magnitude, covered);
-    const __m256d big = _mm256_cmp_pd(a, one, _CMP_GT_OQ);
-
-    // w = a or 1/a, in [0, 1]; c = k/64 the nearest table point, |w - c| <=
-    // 1/128. Above 1: atan(a) = pi/2 - atan(1/a). With t = (w - c) / (1 + w c),
-    // atan(w) = atan(c) + atan(t) and |t| <= 1/128. For w = 1/a, t is
-    // (1 - a c) / (a + c), which needs 1/a only to choose k.
-    const __m256d scaled = _mm256_blendv_pd(_mm256_mul_pd(a, _mm256_set1_pd(64.0)),
-                                            _mm256_div_pd(_mm256_set1_pd(64.0), a), big);
-    const __m256d kd = _mm256_round_pd(scaled, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-    const __m256d c = _mm256_mul_pd(kd, _mm256_set1_pd(1.0 / 64.0));
-    const __m256d p = _mm256_mul_pd(a, c);
-    const __m256d pe = _mm256_fmsub_pd(a, c, p);  // a c = p + pe exactly
-
-    // Numerator nh + nl: a - c (exact) or 1 - p - pe, where 1 - p is exact
-    // (p in [2/3, 2]) and a multiple of 2^-53 at least |pe|, so the fast
-    // two-sum holds.
-    const __m256d n1 = _mm256_blendv_pd(a, one, big);
-    const __m256d n2 = _mm256_xor_pd(signBit, _mm256_blendv_pd(c, p, big));
-    const __m256d n3 = _mm256_and_pd(big, _mm256_xor_pd(signBit, pe));
-    const __m256d n0 = _mm256_add_pd(n1, n2);
-    const __m256d nh = _mm256_add_pd(n0, n3);
-    const __m256d nl = _mm256_add_pd(_mm256_sub_pd(n0, nh), n3);
-    // Denominator dh + dl: 1 + p + pe or a + c, the larger term first.
-    const __m256d d1 = _mm256_blendv_pd(one, a, big);
-    const __m256d d2 = _mm256_blendv_pd(p, c, big);
-    const __m256d d3 = _mm256_andnot_pd(big, pe);
-    const __m256d dh = _mm256_add_pd(d1, d2);
-    const __m256d dl = _mm256_add_pd(_mm256_add_pd(_mm256_sub_pd(d1, dh), d2), d3);
-
-    // t = th + tl: th = nh / dh to within an ulp, from q = 1/dh; the
-    // remainder nh - th dh by one FMA (to 2^-53 of itself, which is ample).
-    const __m256d q = _mm256_div_pd(one, dh);
-    const __m256d th = _mm256_mul_pd(nh, q);
-    const __m256d remainder = _mm256_fnmadd_pd(th, dh, nh);
-    const __m256d tl = _mm256_mul_pd(_mm256_add_pd(remainder, _mm256_fnmadd_pd(th, dl, nl)), q);
-
-    // atan(t) = t - t^3/3 + t^5/5 - t^7/7 + t^9/9 (the next term is below
-    // 2^-72 |t|), the odd part past t evaluated from th alone.
-    const __m256d s = _mm256_mul_pd(th, th);
-    const __m256d poly = _mm256_fmadd_pd(
-        _mm256_fmadd_pd(_mm256_fmadd_pd(s, _mm256_set1_pd(1.0 / 9.0), _mm256_set1_pd(-1.0 / 7.0)), s,
-                        _mm256_set1_pd(1.0 / 5.0)),
-        s, _mm256_set1_pd(-1.0 / 3.0));
-    const __m256d tail = _mm256_mul_pd(_mm256_mul_pd(th, s), poly);
-
-    // atan(c) or pi/2 - atan(c) from the table; above 1, atan(t) is subtracted.
-    // Entry k (below 1) or 65 + k (above 1): four 32-byte loads, transposed.
-    const __m128i index = _mm256_cvtpd_epi32(_mm256_add_pd(kd, _mm256_and_pd(big, _mm256_set1_pd(65.0))));
+// Entry k of the table for each lane's k (an integer in a double):
+// four 32-byte loads per register, transposed.
+KESTROM_TARGET_FMA_INLINE void ExactAtan::GatherEntries(__m256d k, __m256d& hi, __m256d& lo, __m256d& absoluteMargin,
+                                                        __m256d& squareFactor) {
+    const __m128i index = _mm256_cvtpd_epi32(k);
     const __m256d e0 = _mm256_load_pd(&kTable[_mm_cvtsi128_si32(index)].hi);
     const __m256d e1 = _mm256_load_pd(&kTable[_mm_extract_epi32(index, 1)].hi);
     const __m256d e2 = _mm256_load_pd(&kTable[_mm_extract_epi32(index, 2)].hi);
@@ -145,28 +104,102 @@ KESTROM_TARGET_FMA_INLINE __m256d ExactAtan::Atan4Unchecked(__m256d x, int& cert
     const __m256d lo01 = _mm256_unpackhi_pd(e0, e1);  // lo0 lo1 sq0 sq1
     const __m256d hi23 = _mm256_unpacklo_pd(e2, e3);
     const __m256d lo23 = _mm256_unpackhi_pd(e2, e3);
-    const __m256d tableHi = _mm256_permute2f128_pd(hi01, hi23, 0x20);
-    const __m256d tableLo = _mm256_permute2f128_pd(lo01, lo23, 0x20);
-    const __m256d absoluteMargin = _mm256_permute2f128_pd(hi01, hi23, 0x31);
-    const __m256d squareFactor = _mm256_permute2f128_pd(lo01, lo23, 0x31);
-    const __m256d flip = _mm256_and_pd(big, signBit);
-    const __m256d signedTh = _mm256_xor_pd(th, flip);
-    const __m256d signedLow = _mm256_xor_pd(_mm256_add_pd(tl, tail), flip);
+    hi = _mm256_permute2f128_pd(hi01, hi23, 0x20);
+    lo = _mm256_permute2f128_pd(lo01, lo23, 0x20);
+    absoluteMargin = _mm256_permute2f128_pd(hi01, hi23, 0x31);
+    squareFactor = _mm256_permute2f128_pd(lo01, lo23, 0x31);
+}
+KESTROM_TARGET_FMA_INLINE void ExactAtan::GatherEntries(lanes::Twin k, lanes::Twin& hi, lanes::Twin& lo,
+                                                        lanes::Twin& absoluteMargin, lanes::Twin& squareFactor) {
+    GatherEntries(k.low, hi.low, lo.low, absoluteMargin.low, squareFactor.low);
+    GatherEntries(k.high, hi.high, lo.high, absoluteMargin.high, squareFactor.high);
+}
+
+template <class T>
+KESTROM_TARGET_FMA_INLINE T ExactAtan::AtanLanes(T x, int& certain) {
+    using namespace lanes;
+    const T one = Splat<T>(1.0);
+    const T signBit = Splat<T>(-0.0);
+    const T sign = And(signBit, x);
+    const T magnitude = AndNot(signBit, x);
+    const T covered = And(GreaterEqual(magnitude, Splat<T>(0x1p-24)), LessEqual(magnitude, Splat<T>(0x1p50)));
+    // Uncovered lanes compute atan(1) instead, so they raise no flags and
+    // index the table within its bounds.
+    const T a = Select(covered, magnitude, one);
+    const T big = Greater(a, one);
+
+    // w = a or 1/a, in [0, 1]; c = k/64 the nearest table point, |w - c| <=
+    // 1/128. Above 1: atan(a) = pi/2 - atan(1/a). With t = (w - c) / (1 + w c),
+    // atan(w) = atan(c) + atan(t) and |t| <= 1/128. For w = 1/a, t is
+    // (1 - a c) / (a + c), which needs 1/a only to choose k.
+    const T scaled = Select(big, Div(Splat<T>(64.0), a), Mul(a, Splat<T>(64.0)));
+    const T kd = RoundNearest(scaled);
+    const T c = Mul(kd, Splat<T>(1.0 / 64.0));
+    const T p = Mul(a, c);
+    const T pe = Fmsub(a, c, p);  // a c = p + pe exactly
+
+    // Numerator nh + nl: a - c (exact) or 1 - p - pe, where 1 - p is exact
+    // (p in [2/3, 2]) and a multiple of 2^-53 at least |pe|, so the fast
+    // two-sum holds.
+    const T n1 = Select(big, one, a);
+    const T n2 = Xor(signBit, Select(big, p, c));
+    const T n3 = And(big, Xor(signBit, pe));
+    const T n0 = Add(n1, n2);
+    const T nh = Add(n0, n3);
+    const T nl = Add(Sub(n0, nh), n3);
+    // Denominator dh + dl: 1 + p + pe or a + c, the larger term first.
+    const T d1 = Select(big, a, one);
+    const T d2 = Select(big, c, p);
+    const T d3 = AndNot(big, pe);
+    const T dh = Add(d1, d2);
+    const T dl = Add(Add(Sub(d1, dh), d2), d3);
+
+    // t = th + tl: th = nh / dh to within an ulp, from q = 1/dh; the
+    // remainder nh - th dh by one FMA (to 2^-53 of itself, which is ample).
+    const T q = Div(one, dh);
+    const T th = Mul(nh, q);
+    const T remainder = Fnmadd(th, dh, nh);
+    const T tl = Mul(Add(remainder, Fnmadd(th, dl, nl)), q);
+
+    // atan(t) = t - t^3/3 + t^5/5 - t^7/7 + t^9/9 (the next term is below
+    // 2^-72 |t|), the odd part past t evaluated from th alone.
+    const T s = Mul(th, th);
+    const T poly = Fmadd(Fmadd(Fmadd(s, Splat<T>(1.0 / 9.0), Splat<T>(-1.0 / 7.0)), s, Splat<T>(1.0 / 5.0)), s,
+                         Splat<T>(-1.0 / 3.0));
+    const T tail = Mul(Mul(th, s), poly);
+
+    // atan(c) or pi/2 - atan(c) from the table, entry k (below 1) or 65 + k
+    // (above 1); above 1, atan(t) is subtracted.
+    T tableHi, tableLo, absoluteMargin, squareFactor;
+    GatherEntries(Add(kd, And(big, Splat<T>(65.0))), tableHi, tableLo, absoluteMargin, squareFactor);
+    const T flip = And(big, signBit);
+    const T signedTh = Xor(th, flip);
+    const T signedLow = Xor(Add(tl, tail), flip);
     // |tableHi| > |th| unless tableHi is 0, so the fast two-sum is exact.
-    const __m256d high = _mm256_add_pd(tableHi, signedTh);
-    const __m256d low = _mm256_add_pd(_mm256_add_pd(tableLo, signedLow),
-                                      _mm256_add_pd(_mm256_sub_pd(tableHi, high), signedTh));
+    const T high = Add(tableHi, signedTh);
+    const T low = Add(Add(tableLo, signedLow), Add(Sub(tableHi, high), signedTh));
 
     // The margin: libm's bound E for the range of |x| (from the entry) plus
     // this code's own error, 2^-63 |H|.
-    const __m256d relative = _mm256_fmadd_pd(_mm256_mul_pd(a, a), squareFactor, _mm256_set1_pd(0x1p-63));
-    const __m256d margin = _mm256_fmadd_pd(high, relative, absoluteMargin);
-    const __m256d up = _mm256_add_pd(high, _mm256_add_pd(low, margin));
-    const __m256d down = _mm256_add_pd(high, _mm256_sub_pd(low, margin));
-    const __m256d y = _mm256_xor_pd(up, sign);
+    const T relative = Fmadd(Mul(a, a), squareFactor, Splat<T>(0x1p-63));
+    const T margin = Fmadd(high, relative, absoluteMargin);
+    const T up = Add(high, Add(low, margin));
+    const T down = Add(high, Sub(low, margin));
+    const T y = Xor(up, sign);
 
-    certain = _mm256_movemask_pd(_mm256_and_pd(covered, _mm256_cmp_pd(up, down, _CMP_EQ_OQ)));
+    certain = MoveMask(And(covered, Equal(up, down)));
     return y;
+}
+
+KESTROM_TARGET_FMA_INLINE __m256d ExactAtan::Atan4Unchecked(__m256d x, int& certain) { return AtanLanes(x, certain); }
+KESTROM_TARGET_FMA_INLINE lanes::Twin ExactAtan::Atan8Unchecked(lanes::Twin x, int& certain) {
+    return AtanLanes(x, certain);
+}
+KESTROM_TARGET_FMA_INLINE lanes::Twin ExactAtan::Atan8(lanes::Twin x) {
+    int certain;
+    const lanes::Twin y = Atan8Unchecked(x, certain);
+    if (__builtin_expect(certain == 255, 1)) return y;
+    return {ReplaceUncertainLanes(x.low, y.low, certain & 15), ReplaceUncertainLanes(x.high, y.high, certain >> 4)};
 }
 
 KESTROM_TARGET_FMA_INLINE __m128d ExactAtan::Atan(__m128d x) {

@@ -22,6 +22,7 @@
 #include <immintrin.h>
 
 #include "compressor/SimdLanes.h"
+#include "compressor/TwinLanes.h"
 #define KESTROM_TARGET_FMA __attribute__((target("avx2,fma")))
 #define KESTROM_TARGET_FMA_INLINE __attribute__((always_inline, target("avx2,fma"))) inline
 #endif
@@ -65,8 +66,9 @@ struct ExactExpLog {
 
     static bool Usable();
 
-    // Element-wise over n values; through the lanes when Usable(), four at a
-    // time (width 4) or two (width 2), otherwise through std::exp / std::log.
+    // Element-wise over n values; through the lanes when Usable(), eight at
+    // a time (width 8), four (width 4) or two (width 2), otherwise through
+    // std::exp / std::log.
     // For tests and the self-check.
     static void ExpArray(const double* x, double* y, std::size_t n, int width = 4);
     static void LogArray(const double* x, double* y, std::size_t n, int width = 4);
@@ -75,15 +77,18 @@ struct ExactExpLog {
     static const std::uint64_t kExpTable[256];
     static const LogEntry kLogTable[128];
 
-    // Only to be called when Usable(). The four-lane forms (AVX2) give each
-    // lane exactly the bits the two-lane forms give it.
+    // Only to be called when Usable(). The four- and eight-lane forms (AVX2)
+    // give each lane exactly the bits the two-lane forms give it.
     KESTROM_TARGET_FMA_INLINE static __m128d Exp(__m128d x);
     KESTROM_TARGET_FMA_INLINE static __m128d Log(__m128d x);
     KESTROM_TARGET_FMA_INLINE static __m256d Exp4(__m256d x);
     KESTROM_TARGET_FMA_INLINE static __m256d Log4(__m256d x);
+    // Two four-lane vectors in lockstep (see TwinLanes.h).
+    KESTROM_TARGET_FMA_INLINE static lanes::Twin Exp8(lanes::Twin x);
+    KESTROM_TARGET_FMA_INLINE static lanes::Twin Log8(lanes::Twin x);
 
   private:
-    // The one sequence of operations behind both widths.
+    // The one sequence of operations behind every width.
     template <class T>
     KESTROM_TARGET_FMA_INLINE static T ExpLanes(T x);
     // kBranch: the near-1 form is computed only when a lane needs it (a
@@ -230,6 +235,8 @@ KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Exp(__m128d x) { return ExpLanes(
 KESTROM_TARGET_FMA_INLINE __m256d ExactExpLog::Exp4(__m256d x) { return ExpLanes(x); }
 KESTROM_TARGET_FMA_INLINE __m128d ExactExpLog::Log(__m128d x) { return LogLanes<__m128d, true>(x); }
 KESTROM_TARGET_FMA_INLINE __m256d ExactExpLog::Log4(__m256d x) { return LogLanes<__m256d, true>(x); }
+KESTROM_TARGET_FMA_INLINE lanes::Twin ExactExpLog::Exp8(lanes::Twin x) { return ExpLanes(x); }
+KESTROM_TARGET_FMA_INLINE lanes::Twin ExactExpLog::Log8(lanes::Twin x) { return LogLanes<lanes::Twin, true>(x); }
 
 #endif  // KESTROM_EXACT_EXP_LOG
 

@@ -14,10 +14,11 @@ namespace {
 // goes through three passes:
 //   analysis (serial, two lanes): input, dither, DC blocker, detector, mean
 //     square, peak follower, the colour stage's pre-shelf;
-//   targets (wide, T = two or four lanes, one or two frames per vector): the
-//     logarithm of the peak, overshoot, ratio (Negative: arc tangent and
-//     division), the target gain's exponential, and the colour stage's
-//     first term u / sqrt(u^2 + 1), none of which any later frame waits for;
+//   targets (wide, T = two or four lanes, one or two frames per vector; at
+//     four, two vectors in lockstep): the logarithm of the peak, overshoot,
+//     ratio (Negative: arc tangent and division), the target gain's
+//     exponential, and the colour stage's first term u / sqrt(u^2 + 1), none
+//     of which any later frame waits for;
 //   shaping (serial, two lanes): the colour stage's loop through its last
 //     output, the gain recursion, the output and the meter.
 // The colour stage's loop is the longest chain of all, so the shaping of
@@ -27,10 +28,10 @@ constexpr int kChunk = 128;
 
 struct OpenLoopBuffers {
     // Written by the analysis, read by the targets pass.
-    // Room for three copies of the last frame, which round a count up to
-    // whole vectors.
-    alignas(32) V peak[kChunk + 3];
-    alignas(32) V shelved[kChunk + 3];  // the pre-shelf's output e
+    // Room for seven copies of the last frame, which round a count up to
+    // whole vectors (two of four frames in lockstep).
+    alignas(32) V peak[kChunk + 7];
+    alignas(32) V shelved[kChunk + 7];  // the pre-shelf's output e
     // Written by the analysis of one chunk, read by the shaping of the same
     // chunk while the next chunk's analysis fills the other half.
     double dither[2][kChunk];
@@ -88,10 +89,32 @@ template <>
 KESTROM_KERNEL_INLINE V Widen<V>(V v) { return v; }
 template <>
 KESTROM_KERNEL_INLINE __m256d Widen<__m256d>(V v) { return _mm256_set_m128d(v, v); }
+template <>
+KESTROM_KERNEL_INLINE lanes::Twin Widen<lanes::Twin>(V v) {
+    const __m256d wide = _mm256_set_m128d(v, v);
+    return {wide, wide};
+}
 KESTROM_KERNEL_INLINE V ExpLanes(V x) { return ExactExpLog::Exp(x); }
 KESTROM_KERNEL_INLINE __m256d ExpLanes(__m256d x) { return ExactExpLog::Exp4(x); }
+KESTROM_KERNEL_INLINE lanes::Twin ExpLanes(lanes::Twin x) { return ExactExpLog::Exp8(x); }
 KESTROM_KERNEL_INLINE V LogLanes(V x) { return ExactExpLog::Log(x); }
 KESTROM_KERNEL_INLINE __m256d LogLanes(__m256d x) { return ExactExpLog::Log4(x); }
+KESTROM_KERNEL_INLINE lanes::Twin LogLanes(lanes::Twin x) { return ExactExpLog::Log8(x); }
+// The targets' maths at four lanes runs on two vectors in lockstep (see
+// TwinLanes.h): the logarithm, arc tangent and exponential are long chains,
+// and one vector at a time they would mostly wait. (The vector types'
+// alignment attributes do not matter to a template that only names them.)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wignored-attributes"
+template <class T>
+struct Lockstep {
+    using Type = T;
+};
+template <>
+struct Lockstep<__m256d> {
+    using Type = lanes::Twin;
+};
+#pragma GCC diagnostic pop
 // Flush without a branch: lanes below the smallest normal magnitude (and
 // -0) become +0; NaN passes.
 template <class T>
@@ -109,6 +132,9 @@ KESTROM_KERNEL_INLINE V AtanUnchecked(V x, int& certain) {
     return y;
 }
 KESTROM_KERNEL_INLINE __m256d AtanUnchecked(__m256d x, int& certain) { return ExactAtan::Atan4Unchecked(x, certain); }
+KESTROM_KERNEL_INLINE lanes::Twin AtanUnchecked(lanes::Twin x, int& certain) {
+    return ExactAtan::Atan8Unchecked(x, certain);
+}
 
 // TargetStep at width T for `count` vectors of peaks: each becomes its
 // overshoot (in place) and target. Negative's arc tangents are taken for
@@ -207,22 +233,27 @@ KESTROM_KERNEL_INLINE void SpreadLanes(__m256d x, V* p) {
 // colour stage's terms differ by channel and are always computed per lane.
 template <class T, bool kNegative, bool kShared>
 KESTROM_KERNEL_INLINE void TargetPass(const Coefs& k, OpenLoopBuffers& b, int n) {
-    constexpr int kPerVector = kShared ? sizeof(T) / sizeof(double) : sizeof(T) / sizeof(V);
-    for (int i = n; i % kPerVector != 0; ++i) {
+    using W = typename Lockstep<T>::Type;
+    constexpr int kPerW = sizeof(W) / sizeof(T);  // vectors of T per W
+    constexpr int kPerVector = kShared ? sizeof(T) / sizeof(double) : sizeof(T) / sizeof(V);  // frames
+    for (int i = n; i % (kPerVector * kPerW) != 0; ++i) {
         b.peak[i] = b.peak[n - 1];
         b.shelved[i] = b.shelved[n - 1];
     }
-    alignas(32) T values[kChunk + 3], targets[kChunk + 3];
+    alignas(32) T values[kChunk + 8], targets[kChunk + 8];
     const int count = (n + kPerVector - 1) / kPerVector;
-    for (int v = 0; v < count; ++v)
+    const int wideCount = (count + kPerW - 1) / kPerW;
+    for (int v = 0; v < wideCount * kPerW; ++v)
         values[v] = kShared ? FirstLanes(&b.peak[v * kPerVector], values[0])
                             : LoadAligned<T>(reinterpret_cast<const double*>(&b.peak[v * kPerVector]));
+    W* wideValues = reinterpret_cast<W*>(values);
+    W* wideTargets = reinterpret_cast<W*>(targets);
     if (kShared)
-        Targets<T, kNegative>(values, targets, count, Splat<T>(Lane0(k.threshold)), Splat<T>(Lane0(k.ratio)),
-                              Splat<T>(Lane0(k.ratioSlope)));
+        Targets<W, kNegative>(wideValues, wideTargets, wideCount, Splat<W>(Lane0(k.threshold)),
+                              Splat<W>(Lane0(k.ratio)), Splat<W>(Lane0(k.ratioSlope)));
     else
-        Targets<T, kNegative>(values, targets, count, Widen<T>(k.threshold), Widen<T>(k.ratio),
-                              Widen<T>(k.ratioSlope));
+        Targets<W, kNegative>(wideValues, wideTargets, wideCount, Widen<W>(k.threshold), Widen<W>(k.ratio),
+                              Widen<W>(k.ratioSlope));
     for (int v = 0; v < count; ++v) {
         if (kShared) {
             SpreadLanes(values[v], &b.overshoot[v * kPerVector]);

@@ -63,6 +63,18 @@ KESTROM_LANES_INLINE __m256d Fmadd(__m256d a, __m256d b, __m256d c) { return _mm
 // -(a * b) + c with one rounding.
 KESTROM_LANES_INLINE __m128d Fnmadd(__m128d a, __m128d b, __m128d c) { return _mm_fnmadd_pd(a, b, c); }
 KESTROM_LANES_INLINE __m256d Fnmadd(__m256d a, __m256d b, __m256d c) { return _mm256_fnmadd_pd(a, b, c); }
+// a * b - c with one rounding.
+KESTROM_LANES_INLINE __m128d Fmsub(__m128d a, __m128d b, __m128d c) { return _mm_fmsub_pd(a, b, c); }
+KESTROM_LANES_INLINE __m256d Fmsub(__m256d a, __m256d b, __m256d c) { return _mm256_fmsub_pd(a, b, c); }
+// To the nearest integer, ties to even, raising no inexact flag.
+KESTROM_LANES_INLINE __m128d RoundNearest(__m128d a) {
+    return _mm_round_pd(a, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+}
+KESTROM_LANES_INLINE __m256d RoundNearest(__m256d a) {
+    return _mm256_round_pd(a, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+}
+KESTROM_LANES_INLINE __m128d Xor(__m128d a, __m128d b) { return _mm_xor_pd(a, b); }
+KESTROM_LANES_INLINE __m256d Xor(__m256d a, __m256d b) { return _mm256_xor_pd(a, b); }
 KESTROM_LANES_INLINE __m128d And(__m128d a, __m128d b) { return _mm_and_pd(a, b); }
 KESTROM_LANES_INLINE __m256d And(__m256d a, __m256d b) { return _mm256_and_pd(a, b); }
 // ~a & b.
@@ -73,6 +85,8 @@ KESTROM_LANES_INLINE __m128d Less(__m128d a, __m128d b) { return _mm_cmplt_pd(a,
 KESTROM_LANES_INLINE __m256d Less(__m256d a, __m256d b) { return _mm256_cmp_pd(a, b, _CMP_LT_OS); }
 KESTROM_LANES_INLINE __m128d LessEqual(__m128d a, __m128d b) { return _mm_cmple_pd(a, b); }
 KESTROM_LANES_INLINE __m256d LessEqual(__m256d a, __m256d b) { return _mm256_cmp_pd(a, b, _CMP_LE_OS); }
+KESTROM_LANES_INLINE __m128d Equal(__m128d a, __m128d b) { return _mm_cmpeq_pd(a, b); }
+KESTROM_LANES_INLINE __m256d Equal(__m256d a, __m256d b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
 KESTROM_LANES_INLINE __m128d Greater(__m128d a, __m128d b) { return _mm_cmpgt_pd(a, b); }
 KESTROM_LANES_INLINE __m256d Greater(__m256d a, __m256d b) { return _mm256_cmp_pd(a, b, _CMP_GT_OS); }
 KESTROM_LANES_INLINE __m128d GreaterEqual(__m128d a, __m128d b) { return _mm_cmpge_pd(a, b); }

@@ -23,12 +23,12 @@ constexpr std::size_t kCount = 1 << 19;  // the sanitizer build checks fewer
 constexpr std::size_t kCount = 1 << 22;  // about 4 million per range
 #endif
 
-// Count of inputs where the array form, four lanes and two lanes wide,
+// Count of inputs where the array form, eight, four and two lanes wide,
 // differs from libm in any bit; prints the first few.
 std::size_t Mismatches(const std::vector<double>& x, bool exp) {
     std::size_t bad = 0;
     std::vector<double> y(x.size());
-    for (int width : {4, 2}) {
+    for (int width : {8, 4, 2}) {
         if (exp)
             ExactExpLog::ExpArray(x.data(), y.data(), x.size(), width);
         else
