@@ -293,12 +293,14 @@ KESTROM_TARGET_FMA bool RunOpenLoop(const Channels& c, const double* inL, const 
     OpenLoopBuffers b;
     int half = 0;
     const int first = frames < kChunk ? frames : kChunk;
+    // From the block's first states: lanes that meet only partway through
+    // the block differ before that.
+    const bool shared = SharedDetector(k, s);
     Noise noise(s);
     DrawNoise<kJitterOff>(noise, k, b, first);
     for (int i = 0; i < first; ++i)
         AnalyseStep<kNoted, kJitterOff>(s, k, b, i, Dry(inL, inR, k.stereo, i), b.dither[half][i], b.peak[i],
                                         b.shelved[i]);
-    const bool shared = SharedDetector(k, s);
     if (shared)
         TargetPass<T, kNegative, true>(k, b, first);
     else

@@ -241,5 +241,39 @@ TEST(KernelEquivalenceChanging, SettingsChangingEveryBlockMatchThePlainPath) {
     }
 }
 
+// A block where linking has just been switched on: the two detectors start
+// apart and meet only when the level rises, partway through the block. Until
+// then each lane's targets are its own.
+TEST(KernelEquivalenceChanging, DetectorsMeetingPartwayThroughABlockMatchThePlainPath) {
+    if (KernelPaths().empty()) GTEST_SKIP() << "no exact in-line exp/log on this machine";
+    for (Path path : KernelPaths()) {
+        KestromProcessor plain, fast;
+        for (KestromProcessor* p : {&plain, &fast}) p->Reset(48000.0);
+        plain.kernelPath = Path::kPlain;
+        fast.kernelPath = path;
+        std::vector<double> inL(512), inR(512), outA(1024), outB(1024);
+        for (int block = 0; block < 2; ++block) {
+            // Negative, dual mono first (a loud left, a quiet right), then
+            // linked: a decay, and at frame 60 a burst louder than both.
+            const KestromSettings s =
+                KestromSettings::FromParameters(0.0, 0.0, 0.5, false, false, block == 0, true, true);
+            for (int i = 0; i < 512; ++i) {
+                const double level = block == 0 ? 1.0 : (i < 60 ? 0.001 : 1.5);
+                inL[i] = level * std::sin(0.05 * i);
+                inR[i] = (block == 0 ? 0.01 : 1.0) * level * std::sin(0.05 * i);
+            }
+            const double* inputs[2] = {inL.data(), inR.data()};
+            double* a[2] = {outA.data(), outA.data() + 512};
+            double* b[2] = {outB.data(), outB.data() + 512};
+            plain.ProcessBlock(inputs, a, 512, true, s);
+            fast.ProcessBlock(inputs, b, 512, true, s);
+            ASSERT_EQ(std::memcmp(outA.data(), outB.data(), outA.size() * sizeof(double)), 0)
+                << (path == Path::kFourLane ? 4 : 2) << " lanes, block " << block;
+        }
+        EXPECT_EQ(fast.kernelBlocks, 2);
+    }
+}
+
+
 }  // namespace
 }  // namespace kestrom
