@@ -56,10 +56,15 @@ struct Noise {
 // The noise of the next n frames' analysis, drawn at once.
 template <bool kJitterOff>
 KESTROM_KERNEL_INLINE void DrawNoise(Noise& noise, const Coefs& k, OpenLoopBuffers& b, int n) {
-    noise.dither.Draw(b.noiseDither, n);
-    if (kJitterOff) return;
-    noise.jitterL.Draw(b.noiseJitterL, n);
-    if (k.stereo) noise.jitterR.Draw(b.noiseJitterR, n);
+    if (kJitterOff) {
+        NoiseDraws::Draw<1>({&noise.dither}, {b.noiseDither}, n);
+        return;
+    }
+    if (k.stereo)
+        NoiseDraws::Draw<3>({&noise.dither, &noise.jitterL, &noise.jitterR},
+                            {b.noiseDither, b.noiseJitterL, b.noiseJitterR}, n);
+    else
+        NoiseDraws::Draw<2>({&noise.dither, &noise.jitterL}, {b.noiseDither, b.noiseJitterL}, n);
     JitterFactors(k, b.noiseJitterL, b.noiseJitterR, b.jitter, n);
 }
 
@@ -142,8 +147,9 @@ KESTROM_KERNEL_INLINE lanes::Twin AtanUnchecked(lanes::Twin x, int& certain) {
 // way without a branch, then get the maths library's, and only after that
 // are the ratios and targets formed. (Mending each vector as it comes would
 // branch on every vector, unpredictably.)
-template <class T, bool kNegative>
-KESTROM_KERNEL_INLINE void Targets(T* peakToOvershoot, T* target, int count, T threshold, T ratio, T ratioSlope) {
+template <class T, bool kNegative, class Alongside>
+KESTROM_KERNEL_INLINE void Targets(T* peakToOvershoot, T* target, int count, T threshold, T ratio, T ratioSlope,
+                                   Alongside alongside) {
     constexpr int kLanes = sizeof(T) / sizeof(double);
     const T one = Splat<T>(1.0);
     alignas(32) T atans[kChunk + 3];
@@ -151,6 +157,7 @@ KESTROM_KERNEL_INLINE void Targets(T* peakToOvershoot, T* target, int count, T t
     int uncertain[kChunk + 3], uncertainLanes[kChunk + 3];
     int pending = 0;
     for (int v = 0; v < count; ++v) {
+        alongside(v);
         // peak >= 0 always, so log(|peak|) = log(peak) (log(-0) = log(+0)).
         const T levelDb = Mul(LogLanes(peakToOvershoot[v]), Splat<T>(kLogToDb));
         const T over = Greater(levelDb, threshold);
@@ -195,13 +202,13 @@ KESTROM_KERNEL_INLINE void Targets(T* peakToOvershoot, T* target, int count, T t
     }
 }
 
-// The start of ColorStep at width T for frames [0, n) of the buffers: the
-// first term u / sqrt(u^2 + 1) with u = drive1 e, and drive2 e.
+// The start of ColorStep at width T for frames [begin, end) of the
+// buffers: the first term u / sqrt(u^2 + 1) with u = drive1 e, and drive2 e.
 template <class T>
-KESTROM_KERNEL_INLINE void ColourTerms(const Coefs& k, OpenLoopBuffers& b, int n) {
+KESTROM_KERNEL_INLINE void ColourTerms(const Coefs& k, OpenLoopBuffers& b, int begin, int end) {
     const T one = Splat<T>(1.0);
     const T drive1 = Widen<T>(k.drive1), drive2 = Widen<T>(k.drive2);
-    for (int i = 0; i < n; i += sizeof(T) / sizeof(V)) {
+    for (int i = begin; i < end; i += sizeof(T) / sizeof(V)) {
         const T e = LoadAligned<T>(reinterpret_cast<const double*>(&b.shelved[i]));
         const T u = Mul(drive1, e);
         Store(reinterpret_cast<double*>(&b.firstTerm[i]), Div(u, Sqrt(Add(Mul(u, u), one))));
@@ -248,12 +255,19 @@ KESTROM_KERNEL_INLINE void TargetPass(const Coefs& k, OpenLoopBuffers& b, int n)
                             : LoadAligned<T>(reinterpret_cast<const double*>(&b.peak[v * kPerVector]));
     W* wideValues = reinterpret_cast<W*>(values);
     W* wideTargets = reinterpret_cast<W*>(targets);
+    // The colour terms of each vector's frames go alongside its logarithm
+    // and arc tangent: they keep the divider busy, which those long chains
+    // leave mostly idle.
+    constexpr int kFramesPerW = kPerVector * kPerW;
+    const auto colourTerms = [&k, &b](int v) __attribute__((always_inline)) KESTROM_TARGET_FMA {
+        ColourTerms<T>(k, b, v * kFramesPerW, (v + 1) * kFramesPerW);
+    };
     if (kShared)
         Targets<W, kNegative>(wideValues, wideTargets, wideCount, Splat<W>(Lane0(k.threshold)),
-                              Splat<W>(Lane0(k.ratio)), Splat<W>(Lane0(k.ratioSlope)));
+                              Splat<W>(Lane0(k.ratio)), Splat<W>(Lane0(k.ratioSlope)), colourTerms);
     else
         Targets<W, kNegative>(wideValues, wideTargets, wideCount, Widen<W>(k.threshold), Widen<W>(k.ratio),
-                              Widen<W>(k.ratioSlope));
+                              Widen<W>(k.ratioSlope), colourTerms);
     for (int v = 0; v < count; ++v) {
         if (kShared) {
             SpreadLanes(values[v], &b.overshoot[v * kPerVector]);
@@ -263,7 +277,6 @@ KESTROM_KERNEL_INLINE void TargetPass(const Coefs& k, OpenLoopBuffers& b, int n)
             Store(reinterpret_cast<double*>(&b.target[v * kPerVector]), targets[v]);
         }
     }
-    ColourTerms<T>(k, b, n);
 }
 
 // Whether the detector of both lanes is one for the whole block: in mono

@@ -404,18 +404,23 @@ struct NoiseDraws {
         seeds[0] = FirstSeeds(g);
         for (int v = 1; v < 4; ++v) seeds[v] = four.Step(seeds[v - 1]);
     }
-    // The values of the next n calls of Next() into u (room for n rounded
-    // up to four). n is a multiple of sixteen except in the block's last
-    // call, after which the draws are not to be continued.
-    KESTROM_KERNEL_INLINE void Draw(double* u, int n) {
+    // The values of the next n calls of Next() of each of kCount generators
+    // (draws[g] into u[g], room for n rounded up to four), their steps side
+    // by side so that all their chains overlap. n is a multiple of sixteen
+    // except in the block's last call, after which the draws are not to be
+    // continued.
+    template <int kCount>
+    KESTROM_KERNEL_INLINE static void Draw(NoiseDraws* const (&draws)[kCount], double* const (&u)[kCount], int n) {
         const NoiseLanes sixteen(kNoiseFourSteps.Twice().Twice());
         int i = 0;
         for (; i + 16 <= n; i += 16)
-            for (int v = 0; v < 4; ++v) {
-                _mm256_storeu_pd(u + i + 4 * v, NoiseValues(seeds[v]));
-                seeds[v] = sixteen.Step(seeds[v]);
-            }
-        for (int v = 0; i < n; i += 4, ++v) _mm256_storeu_pd(u + i, NoiseValues(seeds[v]));
+            for (int g = 0; g < kCount; ++g)
+                for (int v = 0; v < 4; ++v) {
+                    _mm256_storeu_pd(u[g] + i + 4 * v, NoiseValues(draws[g]->seeds[v]));
+                    draws[g]->seeds[v] = sixteen.Step(draws[g]->seeds[v]);
+                }
+        for (int g = 0; g < kCount; ++g)
+            for (int j = i, v = 0; j < n; j += 4, ++v) _mm256_storeu_pd(u[g] + j, NoiseValues(draws[g]->seeds[v]));
     }
 };
 
