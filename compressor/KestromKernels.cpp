@@ -120,6 +120,11 @@ KestromProcessor::KernelPath KestromProcessor::BestKernelPath() {
     return ExactExpLog::Usable() ? KernelPath::kFourLane : KernelPath::kPlain;
 }
 
+bool KestromProcessor::InputsInKernelRange(const double* const* inputs, int frames, bool stereo) const {
+    if (kernelPath == KernelPath::kPlain || !ExactExpLog::Usable()) return false;
+    return InputsBounded(inputs[0], frames) && (!stereo || InputsBounded(inputs[1], frames));
+}
+
 bool KestromProcessor::RunKernels(const double* const* inputs, double* const* outputs, int frames, bool stereo,
                                   const BlockPlan& plan) {
     if (kernelPath == KernelPath::kPlain || !ExactExpLog::Usable()) return false;
@@ -137,7 +142,6 @@ bool KestromProcessor::RunKernels(const double* const* inputs, double* const* ou
             detectorFilterR.lowPassOn != detectorFilterL.lowPassOn)
             return false;
     }
-    if (!InputsBounded(inputs[0], frames) || (stereo && !InputsBounded(inputs[1], frames))) return false;
 
     const KernelPlan k{inputGain, plan.jitterDepth, plan.feedbackShare, plan.feedbackScale, plan.bypassTarget,
                        plan.link == 0.0};
@@ -174,6 +178,8 @@ bool KestromProcessor::RunKernels(const double* const* inputs, double* const* ou
 #else
 
 KestromProcessor::KernelPath KestromProcessor::BestKernelPath() { return KernelPath::kPlain; }
+
+bool KestromProcessor::InputsInKernelRange(const double* const*, int, bool) const { return false; }
 
 bool KestromProcessor::RunKernels(const double* const*, double* const*, int, bool, const BlockPlan&) {
     return false;

@@ -63,10 +63,13 @@ void KestromProcessor::ProcessBlock(const double* const* inputs, double* const* 
     const BlockPlan plan = PrepareBlock(settings);
     if (frames > 0) {
         // One branch-free scan of the input per block; a block without
-        // infinities or NaNs then runs exactly as it always did.
-        const bool finite = AllFinite(inputs[0], frames) && (!stereo || AllFinite(inputs[1], frames));
+        // infinities or NaNs then runs exactly as it always did. Input in
+        // the kernels' range is finite; only other blocks (or machines
+        // without the kernels) are scanned for infinities and NaNs.
+        const bool inRange = InputsInKernelRange(inputs, frames, stereo);
+        const bool finite = inRange || (AllFinite(inputs[0], frames) && (!stereo || AllFinite(inputs[1], frames)));
         if (finite) {
-            RunFrames(inputs, outputs, frames, stereo, plan);
+            RunFrames(inputs, outputs, frames, stereo, plan, inRange);
         } else {
             RunRepaired(inputs, outputs, frames, stereo, plan);
         }
@@ -75,8 +78,8 @@ void KestromProcessor::ProcessBlock(const double* const* inputs, double* const* 
 }
 
 void KestromProcessor::RunFrames(const double* const* inputs, double* const* outputs, int frames, bool stereo,
-                                 const BlockPlan& plan) {
-    if (RunKernels(inputs, outputs, frames, stereo, plan)) return;
+                                 const BlockPlan& plan, bool inRange) {
+    if (inRange && RunKernels(inputs, outputs, frames, stereo, plan)) return;
     if (stereo) {
         RunStereo(inputs[0], inputs[1], outputs[0], outputs[1], frames, plan);
     } else {
@@ -102,7 +105,7 @@ void KestromProcessor::RunRepaired(const double* const* inputs, double* const* o
         replacedInputSamples += CopyReplacingNonFinite(inputs[0] + start, repaired[0], n);
         if (stereo) replacedInputSamples += CopyReplacingNonFinite(inputs[1] + start, repaired[1], n);
         double* pieceOut[2] = {outputs[0] + start, stereo ? outputs[1] + start : nullptr};
-        RunFrames(pieceIn, pieceOut, n, stereo, plan);
+        RunFrames(pieceIn, pieceOut, n, stereo, plan, InputsInKernelRange(pieceIn, n, stereo));
     }
 }
 

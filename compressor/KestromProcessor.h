@@ -124,10 +124,10 @@ private:
     };
 
     BlockPlan PrepareBlock(const KestromSettings& settings);
-    // The sample loops over `frames` frames: the kernels where they apply,
-    // else the plain path.
+    // The sample loops over `frames` frames: the kernels where they apply
+    // (inRange: InputsInKernelRange of these inputs), else the plain path.
     void RunFrames(const double* const* inputs, double* const* outputs, int frames, bool stereo,
-                   const BlockPlan& plan);
+                   const BlockPlan& plan, bool inRange);
     // RunFrames for a block with infinite or NaN input samples: in pieces,
     // each from a copy of its input with those samples replaced by 0.
     void RunRepaired(const double* const* inputs, double* const* outputs, int frames, bool stereo,
@@ -135,10 +135,15 @@ private:
     void RunMono(const double* in, double* out, int frames, const BlockPlan& plan);
     void RunStereo(const double* inL, const double* inR, double* outL, double* outR, int frames,
                    const BlockPlan& plan);
-    // The same processing through the kernels (KestromKernels.cpp).
-    // Returns false, having changed nothing, when they do not apply to this
-    // block: no exact two-lane exp/log on this machine, or input or state
-    // outside the range in which they are proven to match the plain path.
+    // Whether the kernels may run on this machine and path and every input
+    // sample is within their range (KestromKernels.cpp); no infinity or NaN
+    // is. One branch-free scan per channel.
+    bool InputsInKernelRange(const double* const* inputs, int frames, bool stereo) const;
+    // The same processing through the kernels (KestromKernels.cpp), for
+    // inputs in their range. Returns false, having changed nothing, when they
+    // do not apply to this block: no exact two-lane exp/log on this machine,
+    // or state outside the range in which they are proven to match the plain
+    // path.
     bool RunKernels(const double* const* inputs, double* const* outputs, int frames, bool stereo,
                     const BlockPlan& plan);
     void RecoverNonFiniteState();
