@@ -227,20 +227,8 @@ const bool gLanesMatch = SelfCheck();
 
 bool ExactAtan::Usable() { return gLanesMatch && ExactExpLog::Usable(); }
 
-// Eight lanes at a time (width 8), four (width 4) or two (width 2), the
-// rest one by one through the two-lane form.
 KESTROM_TARGET_FMA static void AtanLanesArray(const double* x, double* y, std::size_t n, int width) {
-    std::size_t i = 0;
-    if (width == 8)
-        for (; i + 8 <= n; i += 8) {
-            const lanes::Twin r = ExactAtan::Atan8({_mm256_loadu_pd(x + i), _mm256_loadu_pd(x + i + 4)});
-            _mm256_storeu_pd(y + i, r.low);
-            _mm256_storeu_pd(y + i + 4, r.high);
-        }
-    if (width >= 4)
-        for (; i + 4 <= n; i += 4) _mm256_storeu_pd(y + i, ExactAtan::Atan4(_mm256_loadu_pd(x + i)));
-    for (; i + 2 <= n; i += 2) _mm_storeu_pd(y + i, ExactAtan::Atan(_mm_loadu_pd(x + i)));
-    if (i < n) y[i] = _mm_cvtsd_f64(ExactAtan::Atan(_mm_set1_pd(x[i])));
+    lanes::MapLanes<ExactAtan::Atan8, ExactAtan::Atan4, ExactAtan::Atan>(x, y, n, width);
 }
 
 void ExactAtan::AtanArray(const double* x, double* y, std::size_t n, int width) {

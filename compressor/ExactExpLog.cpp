@@ -335,34 +335,12 @@ const bool gUsable = SelfCheck();
 
 bool ExactExpLog::Usable() { return gUsable; }
 
-// Eight lanes at a time (width 8), four (width 4) or two (width 2), the
-// rest one by one through the two-lane form.
 KESTROM_TARGET_FMA static void ExpLanesArray(const double* x, double* y, std::size_t n, int width) {
-    std::size_t i = 0;
-    if (width == 8)
-        for (; i + 8 <= n; i += 8) {
-            const lanes::Twin r = ExactExpLog::Exp8({_mm256_loadu_pd(x + i), _mm256_loadu_pd(x + i + 4)});
-            _mm256_storeu_pd(y + i, r.low);
-            _mm256_storeu_pd(y + i + 4, r.high);
-        }
-    if (width >= 4)
-        for (; i + 4 <= n; i += 4) _mm256_storeu_pd(y + i, ExactExpLog::Exp4(_mm256_loadu_pd(x + i)));
-    for (; i + 2 <= n; i += 2) _mm_storeu_pd(y + i, ExactExpLog::Exp(_mm_loadu_pd(x + i)));
-    if (i < n) y[i] = _mm_cvtsd_f64(ExactExpLog::Exp(_mm_set1_pd(x[i])));
+    lanes::MapLanes<ExactExpLog::Exp8, ExactExpLog::Exp4, ExactExpLog::Exp>(x, y, n, width);
 }
 
 KESTROM_TARGET_FMA static void LogLanesArray(const double* x, double* y, std::size_t n, int width) {
-    std::size_t i = 0;
-    if (width == 8)
-        for (; i + 8 <= n; i += 8) {
-            const lanes::Twin r = ExactExpLog::Log8({_mm256_loadu_pd(x + i), _mm256_loadu_pd(x + i + 4)});
-            _mm256_storeu_pd(y + i, r.low);
-            _mm256_storeu_pd(y + i + 4, r.high);
-        }
-    if (width >= 4)
-        for (; i + 4 <= n; i += 4) _mm256_storeu_pd(y + i, ExactExpLog::Log4(_mm256_loadu_pd(x + i)));
-    for (; i + 2 <= n; i += 2) _mm_storeu_pd(y + i, ExactExpLog::Log(_mm_loadu_pd(x + i)));
-    if (i < n) y[i] = _mm_cvtsd_f64(ExactExpLog::Log(_mm_set1_pd(x[i])));
+    lanes::MapLanes<ExactExpLog::Log8, ExactExpLog::Log4, ExactExpLog::Log>(x, y, n, width);
 }
 
 void ExactExpLog::ExpArray(const double* x, double* y, std::size_t n, int width) {

@@ -10,6 +10,8 @@
 // one routine, does not. Lane k of a Twin is lane k of `low` for k < 4 and
 // lane k - 4 of `high` otherwise, so the bits of every lane are those of
 // the four-lane form.
+#include <cstddef>
+
 #include "compressor/SimdLanes.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -85,6 +87,24 @@ KESTROM_LANES_INLINE Twin ExponentField(TwinInt t) { return {ExponentField(t.low
 KESTROM_LANES_INLINE void GatherPairs(const std::uint64_t* table, TwinInt index, TwinInt& first, TwinInt& second) {
     GatherPairs(table, index.low, first.low, second.low);
     GatherPairs(table, index.high, first.high, second.high);
+}
+
+// y[i] = f(x[i]) for i < n through the lane forms of one function: eight
+// lanes at a time (width 8, kF8), four (width 4 or 8, kF4), then two and
+// the last value alone (kF2). For the array forms of the exact maths.
+template <Twin (*kF8)(Twin), __m256d (*kF4)(__m256d), __m128d (*kF2)(__m128d)>
+KESTROM_LANES_INLINE void MapLanes(const double* x, double* y, std::size_t n, int width) {
+    std::size_t i = 0;
+    if (width == 8)
+        for (; i + 8 <= n; i += 8) {
+            const Twin r = kF8({_mm256_loadu_pd(x + i), _mm256_loadu_pd(x + i + 4)});
+            _mm256_storeu_pd(y + i, r.low);
+            _mm256_storeu_pd(y + i + 4, r.high);
+        }
+    if (width >= 4)
+        for (; i + 4 <= n; i += 4) _mm256_storeu_pd(y + i, kF4(_mm256_loadu_pd(x + i)));
+    for (; i + 2 <= n; i += 2) _mm_storeu_pd(y + i, kF2(_mm_loadu_pd(x + i)));
+    if (i < n) y[i] = _mm_cvtsd_f64(kF2(_mm_set1_pd(x[i])));
 }
 
 }  // namespace lanes
