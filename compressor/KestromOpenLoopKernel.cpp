@@ -25,6 +25,8 @@ namespace {
 // one chunk runs in the same loop as the analysis of the next: the two
 // recursions are independent and the processor overlaps them.
 constexpr int kChunk = 128;
+// Whole sets of noise draws (sixteen frames) and of lockstep vectors.
+static_assert(kChunk % 16 == 0, "a chunk is whole noise and target vectors");
 
 struct OpenLoopBuffers {
     // Written by the analysis, read by the targets pass.
@@ -146,7 +148,9 @@ KESTROM_KERNEL_INLINE lanes::Twin AtanUnchecked(lanes::Twin x, int& certain) {
 // all vectors first; the few lanes near a rounding boundary, listed on the
 // way without a branch, then get the maths library's, and only after that
 // are the ratios and targets formed. (Mending each vector as it comes would
-// branch on every vector, unpredictably.)
+// branch on every vector, unpredictably.) alongside(v) is work of the
+// caller's, independent of these, done in the same step as vector v's
+// logarithm and arc tangent.
 template <class T, bool kNegative, class Alongside>
 KESTROM_KERNEL_INLINE void Targets(T* peakToOvershoot, T* target, int count, T threshold, T ratio, T ratioSlope,
                                    Alongside alongside) {
@@ -247,14 +251,16 @@ KESTROM_KERNEL_INLINE void TargetPass(const Coefs& k, OpenLoopBuffers& b, int n)
         b.peak[i] = b.peak[n - 1];
         b.shelved[i] = b.shelved[n - 1];
     }
-    alignas(32) T values[kChunk + 8], targets[kChunk + 8];
+    // Held as W, seen as T (the vector types may alias anything).
+    constexpr int kMostWide = kChunk / (kPerVector * kPerW);
+    W wideValues[kMostWide], wideTargets[kMostWide];
+    T* values = reinterpret_cast<T*>(wideValues);
+    T* targets = reinterpret_cast<T*>(wideTargets);
     const int count = (n + kPerVector - 1) / kPerVector;
     const int wideCount = (count + kPerW - 1) / kPerW;
     for (int v = 0; v < wideCount * kPerW; ++v)
         values[v] = kShared ? FirstLanes(&b.peak[v * kPerVector], values[0])
                             : LoadAligned<T>(reinterpret_cast<const double*>(&b.peak[v * kPerVector]));
-    W* wideValues = reinterpret_cast<W*>(values);
-    W* wideTargets = reinterpret_cast<W*>(targets);
     // The colour terms of each vector's frames go alongside its logarithm
     // and arc tangent: they keep the divider busy, which those long chains
     // leave mostly idle.
