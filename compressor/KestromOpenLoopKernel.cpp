@@ -24,7 +24,7 @@ namespace {
 // The colour stage's loop is the longest chain of all, so the shaping of
 // one chunk runs in the same loop as the analysis of the next: the two
 // recursions are independent and the processor overlaps them.
-constexpr int kChunk = 128;
+constexpr int kChunk = 64;
 // Whole sets of noise draws (sixteen frames) and of lockstep vectors.
 static_assert(kChunk % 16 == 0, "a chunk is whole noise and target vectors");
 
