@@ -8,9 +8,9 @@
 namespace kestrom {
 
 // The arc tangent on the lanes of an SSE2 or AVX register (or of two AVX
-// registers in lockstep) returning exactly the bits that std::atan returns in this process (glibc's libm on x86-64),
-// so a pass over many samples can compute it several at a time without
-// changing a single output bit.
+// registers in lockstep) returning exactly the bits that std::atan returns
+// in this process (glibc's libm on x86-64), so a pass over many samples can
+// compute it several at a time without changing a single output bit.
 //
 // libm's atan is not correctly rounded: it evaluates a polynomial around a
 // table point and rounds the sum once, so its result is RN(y') where y'

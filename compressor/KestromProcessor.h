@@ -140,7 +140,7 @@ private:
     // is. One branch-free scan per channel.
     bool InputsInKernelRange(const double* const* inputs, int frames, bool stereo) const;
     // The same processing through the kernels (KestromKernels.cpp), for
-    // inputs in their range. Returns false, having changed nothing, when they
+    // inputs for which InputsInKernelRange holds. Returns false, having changed nothing, when they
     // do not apply to this block: no exact two-lane exp/log on this machine,
     // or state outside the range in which they are proven to match the plain
     // path.
